@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
 
 namespace cocos2d {
@@ -221,7 +222,10 @@ std::string FileUtils::getWritablePath() const {
 
     std::string error;
     if (!isDirectory(path) && !makeDirectories(path, 0700, true, &error)) {
-        // Report each unusable folder once; callers ask for it on every save.
+        // Report each unusable folder once; callers ask for it on every save,
+        // some of them from worker threads.
+        static std::mutex reportMutex;
+        std::lock_guard<std::mutex> lock(reportMutex);
         if (_reportedWritablePath != path) {
             _reportedWritablePath = path;
             std::fprintf(stderr, "FileUtils: cannot create writable folder %s (%s)\n",
