@@ -16,7 +16,9 @@ import os
 import shutil
 import subprocess
 import sys
+import struct
 import tempfile
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ASSETS = os.path.join(ROOT, "assets")
@@ -81,11 +83,11 @@ def esc(text):
             .replace(">", "&gt;").replace('"', "&quot;"))
 
 
-def svg_doc(w, h, body, defs=""):
+def svg_doc(w, h, body, defs="", px_per_pt=2):
     return ('<svg xmlns="http://www.w3.org/2000/svg" '
             'xmlns:xlink="http://www.w3.org/1999/xlink" '
             'width="%s" height="%s" viewBox="0 0 %s %s">\n'
-            '<defs>%s</defs>\n%s\n</svg>\n' % (n(2 * w), n(2 * h), n(w), n(h), defs, body))
+            '<defs>%s</defs>\n%s\n</svg>\n' % (n(px_per_pt * w), n(px_per_pt * h), n(w), n(h), defs, body))
 
 
 def text(x, y, s, size, fill="#ffffff", family=SANS, weight="normal", anchor="start",
@@ -950,6 +952,447 @@ def p_arrow_r(w, h):
 
 
 # ---------------------------------------------------------------------------
+# Assembling parts at their end points (used by the help pages and the sheets)
+# ---------------------------------------------------------------------------
+def end_points(kind):
+    """End A, end B and the heading (degrees, anticlockwise) a car leaves end B with,
+    in part coordinates with y up, exactly as the editor computes them."""
+    w, h = PART_SIZES[kind]
+    if kind == "corner":
+        return (0.0, 22.5), (w - 15.75, h - 15.75), 45.0
+    if kind == "wave":
+        return (0.0, h - 22.5), (float(w), h - 22.5), 0.0
+    if kind == "changer":
+        return (23.0, h * 0.5), (w - 23.0, h * 0.5), 0.0
+    return (0.0, h * 0.5), (float(w), h * 0.5), 0.0
+
+
+def mat_mul(a, b):
+    return [[sum(a[i][k] * b[k][j] for k in range(3)) for j in range(3)] for i in range(3)]
+
+
+def mat_rot(deg):
+    c, s_ = math.cos(math.radians(deg)), math.sin(math.radians(deg))
+    return [[c, -s_, 0.0], [s_, c, 0.0], [0.0, 0.0, 1.0]]
+
+
+def mat_move(x, y):
+    return [[1.0, 0.0, x], [0.0, 1.0, y], [0.0, 0.0, 1.0]]
+
+
+def mat_apply(m, p):
+    return (m[0][0] * p[0] + m[0][1] * p[1] + m[0][2], m[1][0] * p[0] + m[1][1] * p[1] + m[1][2])
+
+
+def chain_layout(kinds, start=(0.0, 0.0), heading=0.0):
+    """Part-to-world matrices (y up) of parts joined end B to end A, the first
+    part's end A at start with the given heading."""
+    placed_parts = []
+    m = mat_mul(mat_move(*start), mat_rot(heading))
+    m = mat_mul(m, mat_move(-end_points(kinds[0])[0][0], -end_points(kinds[0])[0][1]))
+    for i, kind in enumerate(kinds):
+        placed_parts.append((kind, m))
+        a, b, turn = end_points(kind)
+        if i + 1 < len(kinds):
+            na = end_points(kinds[i + 1])[0]
+            m = mat_mul(mat_mul(mat_mul(m, mat_move(*b)), mat_rot(turn)), mat_move(-na[0], -na[1]))
+    return placed_parts
+
+
+def chain_svg(parts, ox, oy, scale=1.0, opacity=1.0, image_of=None):
+    """Draws world-space parts in an SVG whose y runs down, world origin at (ox, oy)."""
+    out = []
+    for kind, m in parts:
+        w, h = PART_SIZES[kind]
+        flip_out = [[scale, 0.0, ox], [0.0, -scale, oy], [0.0, 0.0, 1.0]]
+        flip_in = [[1.0, 0.0, 0.0], [0.0, -1.0, float(h)], [0.0, 0.0, 1.0]]
+        t = mat_mul(mat_mul(flip_out, m), flip_in)
+        body = image_of(kind) if image_of else part_image(kind, 0, 0)
+        out.append('<g transform="matrix(%s %s %s %s %s %s)" opacity="%s">%s</g>'
+                   % (n(t[0][0]), n(t[1][0]), n(t[0][1]), n(t[1][1]), n(t[0][2]), n(t[1][2]),
+                      n(opacity), body))
+    return "".join(out)
+
+
+# ---------------------------------------------------------------------------
+# Help pages (1024 x 768; dots at y 80 from the bottom, arrows at x 70 and w - 70,
+# the close button over the top-right 99 x 99 corner)
+# ---------------------------------------------------------------------------
+ALL_PARTS = tuple("circuit_" + k for k in PART_ORDER)
+
+
+def lines(x, y, rows, size=19, fill="#d9e0e8", gap=1.38, weight="normal"):
+    out = []
+    for i, row in enumerate(rows):
+        out.append(text(x, y + i * size * gap, row, size, fill, SANS, weight))
+    return "".join(out)
+
+
+def step(x, y, number, rows, size=19):
+    """A numbered instruction; the badge sits left of the first line."""
+    out = ['<circle cx="%s" cy="%s" r="14" fill="%s"/>' % (n(x + 14), n(y - 6), C_ACCENT),
+           text(x + 14, y + 0.5, str(number), 17, "#ffffff", DISPLAY, "bold", "middle"),
+           lines(x + 40, y, rows, size)]
+    return "".join(out)
+
+
+def help_page(number, title, body):
+    defs = ('<linearGradient id="hbg" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#1d2836"/>'
+            '<stop offset="1" stop-color="#0d1218"/></linearGradient>')
+    out = ['<defs>%s</defs>' % defs, '<rect width="1024" height="768" fill="url(#hbg)"/>']
+    out.append(checkers(0, 0, 8, 3, 12, "#ffffff", True))
+    out.append(text(120, 72, title, 38, "#ffffff", DISPLAY, "bold"))
+    out.append(text(122, 98, "HOW TO USE VELOQUIX  \u00b7  %d / 5" % number, 13, C_GOLD, SANS, "bold",
+                    extra='letter-spacing="1.5"'))
+    out.append('<rect x="120" y="110" width="784" height="2" fill="#ffffff" opacity="0.12"/>')
+    out.append(body)
+    return "\n".join(out)
+
+
+def board_box(x, y, w, h, rx=14):
+    out = ['<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="%s"/>' % (n(x), n(y), n(w), n(h), n(rx), C_BOARD)]
+    i = 16
+    while i < w:
+        out.append('<rect x="%s" y="%s" width="0.8" height="%s" fill="%s"/>' % (n(x + i), n(y + 2), n(h - 4), C_GRID))
+        i += 32
+    i = 16
+    while i < h:
+        out.append('<rect x="%s" y="%s" width="%s" height="0.8" fill="%s"/>' % (n(x + 2), n(y + i), n(w - 4), C_GRID))
+        i += 32
+    return "".join(out)
+
+
+def placed(kind, x, y, angle=0.0, scale=1.0, opacity=1.0):
+    """A part drawn with its centre at (x, y), turned clockwise by angle degrees."""
+    w, h = PART_SIZES[kind]
+    return ('<g transform="translate(%s %s) rotate(%s) scale(%s)" opacity="%s">%s</g>'
+            % (n(x), n(y), n(angle), n(scale), n(opacity), part_image(kind, -w / 2, -h / 2)))
+
+
+def finger(x, y, scale=1.0):
+    return ('<g transform="translate(%s %s) scale(%s)"><circle r="15" fill="#ffffff" opacity="0.25"/>'
+            '<circle r="9" fill="#ffffff" opacity="0.9"/><circle r="9" fill="none" stroke="%s" stroke-width="2"/></g>'
+            % (n(x), n(y), n(scale), C_ACCENT))
+
+
+def arrow_line(x0, y0, x1, y1, color=C_GOLD, width=4, dash=""):
+    a = math.atan2(y1 - y0, x1 - x0)
+    hx, hy = x1 - 14 * math.cos(a), y1 - 14 * math.sin(a)
+    left = (hx + 8 * math.sin(a), hy - 8 * math.cos(a))
+    right = (hx - 8 * math.sin(a), hy + 8 * math.cos(a))
+    d = ' stroke-dasharray="%s"' % dash if dash else ""
+    return ('<path d="M%s %s L%s %s" stroke="%s" stroke-width="%s" stroke-linecap="round"%s/>'
+            '<path d="M%s %s L%s %s L%s %s Z" fill="%s"/>'
+            % (n(x0), n(y0), n(hx), n(hy), color, n(width), d, n(x1), n(y1), n(left[0]), n(left[1]),
+               n(right[0]), n(right[1]), color))
+
+
+def palette_strip(x, y, w, scale):
+    out = ['<rect x="%s" y="%s" width="%s" height="%s" fill="#1b2430"/>' % (n(x), n(y), n(w), n(100 * scale))]
+    px = x + 10 * scale
+    for kind in PART_ORDER:
+        pw, ph = PART_SIZES[kind]
+        out.append(part_image(kind, px, y + (95 - ph) * scale, scale, 'opacity="0.8"'))
+        out.append(text(px + (pw + 20) * scale, y + 32 * scale, "0", 27 * scale, "#9aa3ad", DISPLAY, "bold", "middle"))
+        px += (pw + 55) * scale
+    return "".join(out)
+
+
+@picture("help_01", 1024, 768, needs=ALL_PARTS)
+def p_help_01(w, h):
+    b = []
+    b.append('<g><clipPath id="scr"><rect x="120" y="135" width="450" height="500" rx="16"/></clipPath>'
+             '<g clip-path="url(#scr)">')
+    b.append(board_box(120, 135, 450, 500, 16))
+    b.append(palette_strip(120, 135, 450, 0.44))
+    b.append('</g><rect x="120" y="135" width="450" height="500" rx="16" fill="none" stroke="#ffffff" '
+             'stroke-opacity="0.3" stroke-width="2"/></g>')
+    # a straight already lies on the board, a corner is dragged towards it
+    b.append(placed("straight", 260, 430, 0, 1.6))
+    b.append(placed("corner", 450, 340, 0, 1.6, 0.6))
+    b.append(arrow_line(222, 200, 420, 320, "#ffffff", 3, "8 7"))
+    b.append(finger(455, 345))
+    b.append('<circle cx="308" cy="430" r="30" fill="none" stroke="%s" stroke-width="3" stroke-dasharray="6 5"/>' % C_GOLD)
+    b.append(text(308, 486, "ends meet: snap!", 16, "#1b2430", SANS, "bold", "middle"))
+    b.append(text(345, 625, "the board", 15, "#56606c", SANS, "bold", "middle"))
+    b.append(step(600, 175, 1, ["Drag a part out of the palette", "strip at the top of the screen", "and drop it on the board."]))
+    b.append(step(600, 290, 2, ["Bring one of its ends near a free", "end of another part: closer than", "30 units and facing it, it snaps", "on and lines up by itself."]))
+    b.append(step(600, 430, 3, ["The number beside each part in", "the palette counts how many of", "that kind lie on the board."]))
+    b.append(step(600, 545, 4, ["Every change is kept at once;", "there is no save button."]))
+    return help_page(1, "Build a circuit", "\n".join(b))
+
+
+def clock(x, y):
+    return ('<circle cx="%s" cy="%s" r="16" fill="#ffffff"/><path d="M%s %s v-10 M%s %s h8" stroke="#1b2430" '
+            'stroke-width="3" stroke-linecap="round"/>' % (n(x), n(y), n(x), n(y), n(x), n(y)))
+
+
+@picture("help_02", 1024, 768, needs=ALL_PARTS + ("common_deleat_open", "common_deleat2"))
+def p_help_02(w, h):
+    b = []
+    rows = [135, 255, 375, 495]
+    for y in rows:
+        b.append(board_box(120, y, 330, 108, 12))
+    # 1: one part moves
+    b.append(placed("straight", 205, 189, 0, 1.3, 0.45))
+    b.append(arrow_line(250, 189, 330, 189, C_GOLD, 4))
+    b.append(placed("straight", 380, 189, 0, 1.3))
+    b.append(finger(380, 189))
+    # 2: a chain held still lifts as a whole
+    b.append(chain_svg(chain_layout(["corner", "straight", "corner"]), 160, 352, 0.5, 0.55))
+    b.append(clock(410, 290))
+    b.append(finger(232, 318))
+    # 3: a tap turns by 45 degrees
+    b.append(placed("straight", 205, 429, 0, 1.1, 0.35))
+    b.append(placed("straight", 205, 429, 45, 1.1))
+    b.append(finger(205, 429))
+    b.append('<path d="M270 400 A45 45 0 0 1 282 455" fill="none" stroke="%s" stroke-width="4"/>' % C_GOLD)
+    b.append('<path d="M274 452 l10 8 l4 -12 Z" fill="%s"/>' % C_GOLD)
+    b.append(text(360, 438, "45\u00b0", 30, "#1b2430", DISPLAY, "bold", "middle"))
+    # 4: the trash
+    b.append(image("common_deleat_open", 340, 507, 80, 87))
+    b.append(placed("corner", 230, 549, 0, 1.0))
+    b.append(arrow_line(280, 549, 330, 549, C_GOLD, 4))
+    b.append(image("common_deleat2", 140, 510, 70, 70))
+    b.append(step(480, 178, 1, ["Drag a part to move it on its own."]))
+    b.append(lines(520, 205, ["Move at once: a touch that starts moving", "right away slides the board instead."], 16, "#9aa8b8"))
+    b.append(step(480, 295, 2, ["Press and hold still for a moment: the", "whole joined chain lifts up. Then drag", "it anywhere; it snaps like one part."]))
+    b.append(step(480, 420, 3, ["Tap a part to turn it by 45 degrees."]))
+    b.append(lines(520, 447, ["Ends that meet after the turn join up."], 16, "#9aa8b8"))
+    b.append(step(480, 530, 4, ["While you drag, the trash shows at the", "bottom of the screen. Drop a part or a", "chain on it to throw it away."]))
+    return help_page(2, "Move, turn and remove", "\n".join(b))
+
+
+def two_fingers(x, y, spread):
+    return (finger(x - spread, y + spread * 0.6) + finger(x + spread, y - spread * 0.6) +
+            arrow_line(x - spread + 14, y + spread * 0.6 - 8, x - 10, y + 6, "#ffffff", 3) +
+            arrow_line(x + spread - 14, y - spread * 0.6 + 8, x + 10, y - 6, "#ffffff", 3))
+
+
+def mouse(x, y):
+    return ('<rect x="%s" y="%s" width="34" height="52" rx="17" fill="#ffffff"/>'
+            '<rect x="%s" y="%s" width="6" height="14" rx="3" fill="%s"/>'
+            '<path d="M%s %s v-20 M%s %s l-6 6 M%s %s l6 6" stroke="#ffffff" stroke-width="3" stroke-linecap="round"/>'
+            % (n(x - 17), n(y - 26), n(x - 3), n(y - 18), C_ACCENT, n(x + 30), n(y + 10), n(x + 30), n(y - 10),
+               n(x + 30), n(y - 10)))
+
+
+@picture("help_03", 1024, 768, needs=ALL_PARTS + ("save_new", "noimage640"))
+def p_help_03(w, h):
+    b = []
+    cards = [(120, 135), (520, 135), (120, 395), (520, 395)]
+    for (x, y) in cards:
+        b.append('<rect x="%s" y="%s" width="384" height="240" rx="14" fill="#ffffff" opacity="0.05"/>' % (n(x), n(y)))
+    # pan
+    b.append(board_box(140, 150, 150, 120, 10))
+    b.append(placed("corner", 200, 205, 0, 0.9))
+    b.append(finger(250, 230))
+    b.append(arrow_line(250, 230, 200, 190, "#ffffff", 3))
+    b.append(lines(305, 185, ["Drag the empty", "board to move", "around it."], 18))
+    # zoom
+    b.append(two_fingers(590, 210, 34))
+    b.append(mouse(680, 210))
+    b.append(lines(735, 180, ["Pinch, or turn", "the mouse wheel,", "to zoom from half", "to double size."], 18))
+    # double tap
+    b.append(finger(200, 470))
+    b.append('<circle cx="200" cy="470" r="26" fill="none" stroke="#ffffff" stroke-width="2" opacity="0.6"/>'
+             '<circle cx="200" cy="470" r="38" fill="none" stroke="#ffffff" stroke-width="2" opacity="0.3"/>')
+    b.append(text(200, 535, "tap tap", 16, C_GOLD, SANS, "bold", "middle"))
+    b.append(lines(262, 455, ["Double tap to zoom", "in a step; at full", "zoom a double tap", "brings you back."], 18))
+    # zoom out to the list
+    b.append(board_box(545, 420, 120, 90, 8))
+    b.append(placed("corner", 590, 462, 0, 0.5))
+    b.append(placed("straight", 625, 452, -45, 0.5))
+    b.append(arrow_line(672, 465, 712, 465, C_GOLD, 4))
+    b.append('<rect x="718" y="425" width="170" height="80" rx="6" fill="#000000"/>')
+    b.append(image("save_new", 726, 447, 48, 36))
+    b.append(image("noimage640", 780, 447, 48, 36))
+    b.append(image("noimage640", 834, 447, 48, 36))
+    b.append(lines(545, 545, ["Pinch far out to close the circuit and", "see all your saved circuits."], 18))
+    b.append(lines(120, 665, ["Zooming far out is also how you switch to another circuit."], 16, "#9aa8b8"))
+    return help_page(3, "Look around the board", "\n".join(b))
+
+
+@picture("help_06", 1024, 768, needs=("save_new", "noimage640", "frame640", "list_edit", "list_copy",
+                                      "list_galvora", "common_deleat_close"))
+def p_help_06(w, h):
+    b = []
+    b.append('<rect x="120" y="130" width="784" height="300" rx="14" fill="#000000"/>')
+    s = 0.5
+    b.append(image("save_new", 150, 230, 320 * s, 240 * s))
+    b.append(image("noimage640", 340, 230, 320 * s, 240 * s))
+    b.append(text(420, 372, "My first circuit", 14, "#ffffff", SANS, "normal", "middle"))
+    # the dragged item, lifted up towards the bin, with its buttons below
+    b.append(image("noimage640", 530, 190, 320 * s, 240 * s))
+    b.append(image("frame640", 530, 190, 320 * s, 240 * s))
+    b.append(image("common_deleat_close", 590, 134, 40, 44))
+    b.append(arrow_line(610, 236, 610, 188, C_GOLD, 4))
+    b.append(finger(610, 270))
+    b.append(image("list_edit", 540, 352, 40, 40))
+    b.append(image("list_copy", 590, 352, 40, 40))
+    b.append(image("list_galvora", 640, 352, 40, 40))
+    b.append(image("noimage640", 720, 230, 320 * s, 240 * s))
+    b.append(arrow_line(860, 400, 760, 400, "#ffffff", 3))
+    b.append(step(120, 478, 1, ["Tap a circuit to open it; tap New circuit", "to start an empty one."], 18))
+    b.append(step(120, 560, 2, ["Swipe sideways to see all your", "circuits, newest first."], 18))
+    b.append(step(520, 478, 3, ["Drag a circuit up a little: buttons", "appear to rename it, copy it or", "post it to Galvora."], 18))
+    b.append(step(520, 585, 4, ["Drag it all the way up into the bin", "to delete it."], 18))
+    return help_page(4, "Your saved circuits", "\n".join(b))
+
+
+@picture("help_04", 1024, 768, needs=("tab", "other_code", "other_ok", "noimage640", "frame640",
+                                      "galvora_name", "galvora_description", "galvora_post",
+                                      "list_galvora"))
+def p_help_04(w, h):
+    b = []
+    # the drawer opened with its tab, the account fields and OK
+    b.append('<rect x="120" y="135" width="384" height="165" rx="14" fill="#1b2430"/>')
+    b.append(text(312, 166, "VELOQUIX", 18, "#ffffff", DISPLAY, "bold", "middle"))
+    b.append(lines(140, 196, ["Enter the Galvora-Name and Account-Code"], 12, "#ffffff"))
+    b.append(image("other_code", 140, 212, 165, 25.4))
+    b.append(image("other_code", 319, 212, 165, 25.4))
+    b.append(text(222, 229, "Galvora-Name", 11, "#8d99a8", SANS, "normal", "middle"))
+    b.append(text(401, 229, "Account-Code", 11, "#8d99a8", SANS, "normal", "middle"))
+    b.append(image("other_ok", 262, 254, 100, 27.5))
+    b.append(image("tab", 400, 298, 90, 26.4))
+    b.append(finger(445, 310))
+    b.append(arrow_line(445, 325, 445, 375, C_GOLD, 4))
+    # the post view
+    b.append('<rect x="520" y="135" width="384" height="420" rx="14" fill="#222222"/>')
+    b.append(text(712, 168, "Post to Galvora", 18, "#ffffff", DISPLAY, "bold", "middle"))
+    b.append(image("noimage640", 632, 185, 160, 120))
+    b.append(image("frame640", 632, 185, 160, 120))
+    b.append(image("galvora_name", 612, 320, 200, 22.25))
+    b.append(text(622, 336, "Circuit name", 12, "#8d99a8"))
+    b.append(image("galvora_description", 612, 350, 200, 75.25))
+    b.append(text(622, 368, "Description", 12, "#8d99a8"))
+    b.append(image("galvora_post", 652, 440, 120, 32))
+    b.append(image("list_galvora", 540, 480, 48, 48))
+    b.append(text(600, 512, "from the saved circuits", 13, "#9aa8b8"))
+    b.append(step(120, 430, 1, ["Drag the tab at the top down to open", "the drawer."], 17))
+    b.append(step(120, 510, 2, ["Type the Galvora-Name and the", "Account-Code the showcase gave", "you, then tap OK to sign in."], 17))
+    b.append(step(520, 600, 3, ["Show a circuit's buttons in the saved", "circuits and tap the Galvora one. Name", "it, describe it and tap Post."], 17))
+    return help_page(5, "Share on Galvora", "\n".join(b))
+
+
+# ---------------------------------------------------------------------------
+# Sheets for people checking the pictures (not used by the application)
+# ---------------------------------------------------------------------------
+def picture_names():
+    return tuple(p[0] for p in PICTURES if not p[0].startswith("sheet:"))
+
+
+def contact_layout():
+    cols, cell_w, cell_h, box_w, box_h = 5, 300, 230, 280, 180
+    return cols, cell_w, cell_h, box_w, box_h
+
+
+def _contact_height():
+    cols, cell_w, cell_h, _, _ = contact_layout()
+    count = len(picture_names())
+    return 60 + ((count + cols - 1) // cols) * cell_h + 20
+
+
+def p_contact(w, h):
+    cols, cell_w, cell_h, box_w, box_h = contact_layout()
+    sizes = {p[0]: (p[1], p[2]) for p in PICTURES}
+    out = ['<rect width="%s" height="%s" fill="#8f9398"/>' % (n(w), n(h)),
+           text(20, 38, "VELOQUIX pictures (res/): shown at their size in points, large ones scaled down",
+                20, "#ffffff", SANS, "bold")]
+    for i, name in enumerate(picture_names()):
+        pw, ph = sizes[name]
+        k = min(1.0, box_w / pw, box_h / ph)
+        cx = 20 + (i % cols) * cell_w
+        cy = 60 + (i // cols) * cell_h
+        out.append('<rect x="%s" y="%s" width="%s" height="%s" rx="6" fill="#a4a8ad"/>'
+                   % (n(cx), n(cy), n(cell_w - 10), n(cell_h - 10)))
+        x = cx + (cell_w - 10 - pw * k) / 2
+        y = cy + 8 + (box_h - ph * k) / 2
+        out.append(image(name, x, y, pw * k, ph * k))
+        label = "%s.png" % name
+        out.append(text(cx + (cell_w - 10) / 2, cy + box_h + 24, label, 13, "#101418", SANS, "bold", "middle"))
+        scale_note = "" if k == 1.0 else "  (shown at %d%%)" % round(k * 100)
+        out.append(text(cx + (cell_w - 10) / 2, cy + box_h + 38, "%s x %s pt%s" % (n(pw), n(ph), scale_note),
+                        11, "#2a3038", SANS, "normal", "middle"))
+    return "\n".join(out)
+
+
+def marker_dot(x, y, r=3.0):
+    return ('<circle cx="%s" cy="%s" r="%s" fill="none" stroke="#ff2a6d" stroke-width="1.4"/>'
+            '<path d="M%s %s h%s M%s %s v%s" stroke="#ff2a6d" stroke-width="1"/>'
+            % (n(x), n(y), n(r), n(x - r - 3), n(y), n(2 * r + 6), n(x), n(y - r - 3), n(2 * r + 6)))
+
+
+def joints(parts, ox, oy, scale):
+    out = []
+    for kind, m in parts:
+        a, b, _ = end_points(kind)
+        for p in (a, b):
+            wx, wy = mat_apply(m, p)
+            out.append(marker_dot(ox + wx * scale, oy - wy * scale))
+    return "".join(out)
+
+
+def p_geometry(w, h):
+    out = ['<rect width="%s" height="%s" fill="%s"/>' % (n(w), n(h), C_BOARD)]
+    out.append(text(20, 34, "Parts joined at their end points (red marks), 2 pixels per point", 20,
+                    "#1b2430", SANS, "bold"))
+    scale = 2.0
+    ring = chain_layout(["corner"] * 8)
+    last_kind, last_m = ring[-1]
+    closing = mat_apply(last_m, end_points("corner")[1])
+    gap = math.hypot(closing[0], closing[1])
+    # ring centre: end A of the first corner is at the origin, the arc centre 105 above
+    R = CornerTrack(*PART_SIZES["corner"]).R
+    ox, oy = 330, 70 + (2 * R + HW + 10) * scale
+    out.append(chain_svg(ring, ox, oy, scale))
+    out.append(joints(ring, ox, oy, scale))
+    # the touch outline of the first corner
+    cw, ch = PART_SIZES["corner"]
+    outline = [(0, 0), (0, ch - 13.5), (cw - 31.5, ch), (cw, 27.0)]
+    m0 = ring[0][1]
+    pts = []
+    for p in outline:
+        wx, wy = mat_apply(m0, (p[0] - 0.0, p[1]))
+        pts.append("%s %s" % (n(ox + wx * scale), n(oy - wy * scale)))
+    out.append('<path d="M%s Z" fill="none" stroke="#0a7cff" stroke-width="1.5" stroke-dasharray="5 3"/>'
+               % " L".join(pts))
+    out.append(text(ox, oy + 85, "eight corners: end B of the last meets end A of the first, gap %.4f pt" % gap,
+                    15, "#1b2430", SANS, "normal", "middle"))
+    out.append(text(ox, oy + 105, "blue dashes: the corner's touch outline (0,0) (0,h-13.5) (w-31.5,h) (w,27)",
+                    13, "#0a4f9e", SANS, "normal", "middle"))
+    # corner + straight + corner
+    cs = chain_layout(["corner", "straight", "corner"], heading=-22.5)
+    ox2, oy2 = 690, 650
+    out.append(chain_svg(cs, ox2, oy2, scale))
+    out.append(joints(cs, ox2, oy2, scale))
+    out.append(text(ox2 + 200, oy2 + 75, "corner + straight + corner", 15, "#1b2430", SANS, "normal", "middle"))
+    # close-up of a corner-to-corner and a corner-to-straight joint, 8 pixels per point
+    for idx, (parts, base, which, label) in enumerate(((ring, (ox, oy), 0, "corner to corner"),
+                                                       (cs, (ox2, oy2), 0, "corner to straight"))):
+        kind, m = parts[which]
+        jx, jy = mat_apply(m, end_points(kind)[1])
+        zoom = 8.0
+        bx, by, bw, bh = 700 + idx * 250, 90, 230, 230
+        out.append('<clipPath id="zoom%d"><rect x="%s" y="%s" width="%s" height="%s"/></clipPath>'
+                   % (idx, n(bx), n(by), n(bw), n(bh)))
+        zx = bx + bw / 2 - jx * zoom
+        zy = by + bh / 2 + jy * zoom
+        out.append('<g clip-path="url(#zoom%d)"><rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>%s</g>'
+                   % (idx, n(bx), n(by), n(bw), n(bh), C_BOARD, chain_svg(parts, zx, zy, zoom)))
+        out.append('<rect x="%s" y="%s" width="%s" height="%s" fill="none" stroke="#1b2430" stroke-width="2"/>'
+                   % (n(bx), n(by), n(bw), n(bh)))
+        out.append(marker_dot(bx + bw / 2, by + bh / 2, 5))
+        out.append(text(bx + bw / 2, by + bh + 20, label + ", 8 px per point", 13, "#1b2430", SANS,
+                        "normal", "middle"))
+    return "\n".join(out)
+
+
+picture("sheet:contact-sheet", 1520, _contact_height(), needs=picture_names())(p_contact)
+picture("sheet:geometry-sheet", 1220, 760, needs=("circuit_corner", "circuit_straight"))(p_geometry)
+
+
+# ---------------------------------------------------------------------------
 # Rendering
 # ---------------------------------------------------------------------------
 FONTS_CONF = """<?xml version="1.0"?>
@@ -995,7 +1438,7 @@ def render_all(res_dir, svg_dir, sheet_dir, work):
     done = {}
     for name, w, h, fn, needs in PICTURES:
         body = fn(w, h)
-        svg = svg_doc(w, h, body)
+        svg = svg_doc(w, h, body, px_per_pt=1 if name.startswith("sheet:") else 2)
         svg_path = os.path.join(svg_dir, name + ".svg")
         write(svg_path, svg)
         if needs:
@@ -1005,9 +1448,81 @@ def render_all(res_dir, svg_dir, sheet_dir, work):
         out = (os.path.join(sheet_dir, name[len("sheet:"):] + ".png") if name.startswith("sheet:")
                else os.path.join(res_dir, name + ".png"))
         rsvg(svg_path, out, env)
+        if not name.startswith("sheet:"):
+            ensure_alpha(out)
         done[name] = out
     shutil.rmtree(img_dir, ignore_errors=True)
     return done
+
+
+def _unfilter(raw, width, height, bpp):
+    stride = width * bpp
+    out = bytearray(stride * height)
+    prev = bytearray(stride)
+    pos = 0
+    for y in range(height):
+        ftype = raw[pos]
+        line = bytearray(raw[pos + 1:pos + 1 + stride])
+        pos += 1 + stride
+        if ftype == 1:
+            for i in range(bpp, stride):
+                line[i] = (line[i] + line[i - bpp]) & 0xFF
+        elif ftype == 2:
+            line = bytearray((a + b) & 0xFF for a, b in zip(line, prev))
+        elif ftype == 3:
+            for i in range(stride):
+                left = line[i - bpp] if i >= bpp else 0
+                line[i] = (line[i] + ((left + prev[i]) >> 1)) & 0xFF
+        elif ftype == 4:
+            for i in range(stride):
+                a = line[i - bpp] if i >= bpp else 0
+                b = prev[i]
+                c = prev[i - bpp] if i >= bpp else 0
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                pred = a if (pa <= pb and pa <= pc) else (b if pb <= pc else c)
+                line[i] = (line[i] + pred) & 0xFF
+        out[y * stride:(y + 1) * stride] = line
+        prev = line
+    return out
+
+
+def ensure_alpha(path):
+    """Opaque pictures come out of cairo as RGB; the application's pictures are
+    all RGBA, so those are rewritten with an alpha channel of 255."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pos, chunks = 8, []
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        chunks.append((kind, data[pos + 8:pos + 8 + length]))
+        pos += 12 + length
+    width, height, depth, color, _, _, interlace = struct.unpack(">IIBBBBB", chunks[0][1])
+    if color == 6:
+        return
+    assert color == 2 and depth == 8 and interlace == 0, path
+    raw = zlib.decompress(b"".join(c for k, c in chunks if k == b"IDAT"))
+    rgb = _unfilter(raw, width, height, 3)
+    rgba = bytearray(width * height * 4)
+    rgba[0::4], rgba[1::4], rgba[2::4] = rgb[0::3], rgb[1::3], rgb[2::3]
+    rgba[3::4] = b"\xff" * (width * height)
+    stride = width * 4
+    # "up" filtering as one vector step per row keeps the file small and the script quick
+    parts = []
+    prev = bytes(stride)
+    for y in range(height):
+        line = bytes(rgba[y * stride:(y + 1) * stride])
+        parts.append(b"\x02" + bytes((a - b) & 0xFF for a, b in zip(line, prev)))
+        prev = line
+    rows = b"".join(parts)
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
 def copy_fonts(fonts_dir):
