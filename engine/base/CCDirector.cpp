@@ -1,0 +1,221 @@
+#include "base/CCDirector.h"
+
+#include <SDL.h>
+
+#include "2d/CCActionManager.h"
+#include "2d/CCScene.h"
+#include "base/CCAutoreleasePool.h"
+#include "base/CCClock.h"
+#include "base/CCEventDispatcher.h"
+#include "base/CCScheduler.h"
+#include "base/CCStatsPanel.h"
+#include "base/ccMacros.h"
+#include "platform/CCGLView.h"
+#include "renderer/CCRenderer.h"
+#include "renderer/CCTextureCache.h"
+
+namespace cocos2d {
+
+namespace {
+Director* s_director = nullptr;
+const Size kDefaultSize(1024, 768);
+} // namespace
+
+Director* Director::getInstance()
+{
+    if (!s_director) s_director = new Director();
+    return s_director;
+}
+
+Director::Director()
+{
+    // Set first: the members below are Refs whose constructors may ask for the director.
+    s_director = this;
+    _scheduler = new Scheduler();
+    _actionManager = new ActionManager();
+    _eventDispatcher = new EventDispatcher();
+    _renderer = new Renderer();
+    _textureCache = new TextureCache();
+    _statsPanel = new StatsPanel();
+}
+
+Director::~Director()
+{
+    delete _statsPanel;
+    _textureCache->release();
+    _eventDispatcher->release();
+    _actionManager->release();
+    _scheduler->release();
+    delete _renderer;
+}
+
+void Director::destroyInstance()
+{
+    Director* director = s_director;
+    if (!director) return;
+    if (director->_runningScene) {
+        director->_runningScene->onExit();
+        director->_runningScene->cleanup();
+        director->_runningScene->release();
+        director->_runningScene = nullptr;
+    }
+    CC_SAFE_RELEASE_NULL(director->_nextScene);
+    director->_scheduler->unscheduleAll();
+    director->_scheduler->removeAllFunctionsToBePerformedInCocosThread();
+    director->_actionManager->removeAllActions();
+    director->_eventDispatcher->removeAllEventListeners();
+    director->_renderer->clean();
+    PoolManager::getInstance()->getCurrentPool()->clear();
+    director->_textureCache->removeAllTextures();
+    if (director->_openGLView) {
+        director->_openGLView->end();
+        director->_openGLView->release();
+        director->_openGLView = nullptr;
+    }
+    PoolManager::getInstance()->getCurrentPool()->clear();
+    director->release();
+    s_director = nullptr;
+}
+
+void Director::setOpenGLView(GLView* view)
+{
+    if (view == _openGLView) return;
+    CC_SAFE_RETAIN(view);
+    CC_SAFE_RELEASE(_openGLView);
+    _openGLView = view;
+    if (view) _renderer->setBackend(view->getBackend());
+}
+
+void Director::runWithScene(Scene* scene)
+{
+    if (!scene || _runningScene || _nextScene) return;
+    replaceScene(scene);
+}
+
+void Director::replaceScene(Scene* scene)
+{
+    if (!scene) return;
+    scene->retain();
+    CC_SAFE_RELEASE(_nextScene);
+    _nextScene = scene;
+}
+
+void Director::setNextScene()
+{
+    if (_runningScene) {
+        _runningScene->onExitTransitionDidStart();
+        _runningScene->onExit();
+        _runningScene->cleanup();
+        _runningScene->release();
+    }
+    _runningScene = _nextScene;
+    _nextScene = nullptr;
+    _runningScene->onEnter();
+    _runningScene->onEnterTransitionDidFinish();
+}
+
+void Director::setContentScaleFactor(float scaleFactor)
+{
+    if (scaleFactor > 0.0f) _contentScaleFactor = scaleFactor;
+}
+
+Size Director::getWinSize() const
+{
+    return _openGLView ? _openGLView->getDesignResolutionSize() : kDefaultSize;
+}
+
+Size Director::getWinSizeInPixels() const { return getWinSize() * _contentScaleFactor; }
+
+Size Director::getVisibleSize() const { return _openGLView ? _openGLView->getVisibleSize() : kDefaultSize; }
+
+Vec2 Director::getVisibleOrigin() const { return _openGLView ? _openGLView->getVisibleOrigin() : Vec2::ZERO; }
+
+Vec2 Director::convertToGL(const Vec2& point) const { return Vec2(point.x, getWinSize().height - point.y); }
+
+Vec2 Director::convertToUI(const Vec2& point) const { return Vec2(point.x, getWinSize().height - point.y); }
+
+void Director::stopAnimation() { _invalid = true; }
+
+void Director::startAnimation()
+{
+    _invalid = false;
+    // The time spent in the background is not a frame's worth of movement.
+    _nextDeltaTimeZero = true;
+}
+
+void Director::calculateDeltaTime()
+{
+    double now = EngineClock::now();
+    if (_nextDeltaTimeZero || _lastUpdate < 0.0) {
+        _deltaTime = 0.0f;
+        _nextDeltaTimeZero = false;
+    } else {
+        _deltaTime = static_cast<float>(now - _lastUpdate);
+        if (_deltaTime < 0.0f) _deltaTime = 0.0f;
+    }
+    _lastUpdate = now;
+}
+
+void Director::mainLoop()
+{
+    if (_invalid) return;
+    drawScene();
+    PoolManager::getInstance()->getCurrentPool()->clear();
+}
+
+void Director::visitScene()
+{
+    if (_runningScene) _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
+}
+
+void Director::drawScene()
+{
+    calculateDeltaTime();
+    _scheduler->update(_deltaTime);
+    _actionManager->update(_deltaTime);
+    if (_nextScene) setNextScene();
+
+    SDL_Renderer* backend = _renderer->getBackend();
+    if (backend) {
+        SDL_SetRenderTarget(backend, nullptr);
+        SDL_RenderSetClipRect(backend, nullptr);
+        SDL_RenderSetViewport(backend, nullptr);
+        SDL_SetRenderDrawColor(backend, 0, 0, 0, 255);
+        SDL_RenderClear(backend);
+        if (_openGLView) {
+            const Rect& vp = _openGLView->getViewPortRect();
+            SDL_Rect viewport{int(vp.origin.x + 0.5f), int(vp.origin.y + 0.5f), int(vp.size.width + 0.5f),
+                              int(vp.size.height + 0.5f)};
+            SDL_RenderSetViewport(backend, &viewport);
+        }
+    }
+    size_t batches = _renderer->getDrawnBatches();
+    size_t vertices = _renderer->getDrawnVertices();
+    _renderer->resetStats();
+    visitScene();
+    if (_displayStats) {
+        _accumDt += _deltaTime;
+        ++_framesInWindow;
+        if (_accumDt > 0.1f) {
+            _frameRate = _framesInWindow / _accumDt;
+            _accumDt = 0.0f;
+            _framesInWindow = 0;
+        }
+        _statsPanel->update(_frameRate, _frameRate > 0 ? 1.0f / _frameRate : 0.0f, batches, vertices);
+        _statsPanel->draw(_renderer);
+    }
+    _renderer->render();
+    if (_openGLView) {
+        // Clipping must not leak into the next frame's visit.
+        if (_openGLView->isScissorEnabled()) _openGLView->disableScissor();
+        _openGLView->swapBuffers();
+    }
+    ++_totalFrames;
+}
+
+void Director::end()
+{
+    if (_openGLView) _openGLView->end();
+}
+
+} // namespace cocos2d

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "base/CCRef.h"
+#include "math/CCGeometry.h"
+
+namespace cocos2d {
+
+class Image;
+class Touch;
+
+enum class ResolutionPolicy { EXACT_FIT, NO_BORDER, SHOW_ALL, FIXED_HEIGHT, FIXED_WIDTH, UNKNOWN };
+
+struct GLContextAttrs {
+    int redBits;
+    int greenBits;
+    int blueBits;
+    int alphaBits;
+    int depthBits;
+    int stencilBits;
+};
+
+// The window (or the offscreen surface) and its mapping between window pixels
+// and design points. Input from SDL and from test drivers enters through the
+// handleTouches* calls, in window pixels, y down.
+class GLView : public Ref {
+public:
+    ~GLView() override;
+
+    static void setGLContextAttrs(GLContextAttrs& attrs);
+    static GLContextAttrs getGLContextAttrs();
+
+    virtual void end();
+    virtual bool isOpenGLReady() { return _backend != nullptr; }
+    virtual void swapBuffers();
+    virtual bool windowShouldClose() { return _shouldClose; }
+    virtual void pollEvents();
+    virtual void setIMEKeyboardState(bool open);
+
+    const Size& getFrameSize() const { return _screenSize; }
+    // Window client size in pixels; the design area is scaled into it.
+    virtual void setFrameSize(float width, float height);
+    virtual void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
+    const Size& getDesignResolutionSize() const { return _designResolutionSize; }
+    ResolutionPolicy getResolutionPolicy() const { return _resolutionPolicy; }
+    Size getVisibleSize() const;
+    Vec2 getVisibleOrigin() const;
+    const Rect& getViewPortRect() const { return _viewPortRect; }
+    float getScaleX() const { return _scaleX; }
+    float getScaleY() const { return _scaleY; }
+
+    // Scissor state: a stand-in for the OpenGL scissor test, in design points.
+    // The switches take effect when the render commands run; the queries return
+    // the state the last executed command left.
+    void setScissorInPoints(float x, float y, float w, float h);
+    bool isScissorEnabled() const { return _scissorEnabled; }
+    Rect getScissorRect() const { return _scissorRect; }
+    void enableScissor();
+    void disableScissor();
+
+    void handleTouchesBegin(int num, intptr_t ids[], float xs[], float ys[]);
+    void handleTouchesMove(int num, intptr_t ids[], float xs[], float ys[]);
+    void handleTouchesEnd(int num, intptr_t ids[], float xs[], float ys[]);
+    void handleTouchesCancel(int num, intptr_t ids[], float xs[], float ys[]);
+    // Mouse wheel with the pointer at window pixel (x, y); notches as SDL reports them.
+    void handleMouseWheel(float x, float y, float notchesX, float notchesY);
+    void handleMouseMove(float x, float y);
+    void handleMouseButton(float x, float y, bool down);
+    void handleTextInput(const std::string& utf8);
+    // An SDL key with its modifiers, as SDL_KEYDOWN reports it.
+    void handleKeyDown(SDL_Keycode key, uint16_t modifiers);
+    void handleKeyUp(SDL_Keycode key, uint16_t modifiers);
+
+    // Window pixels (y down) from design points (y up), and back.
+    Vec2 designToWindow(const Vec2& designPoint) const;
+    Vec2 windowToDesign(const Vec2& windowPoint) const;
+
+    // The last presented frame, window-sized; nullptr without a backend.
+    Image* captureFrame();
+
+    SDL_Window* getWindow() const { return _window; }
+    SDL_Renderer* getBackend() const { return _backend; }
+    const std::string& getViewName() const { return _viewName; }
+    int getActiveTouchCount() const { return static_cast<int>(_touches.size()); }
+
+protected:
+    GLView();
+    bool initBackend(SDL_Window* window, SDL_Renderer* backend, const std::string& name);
+    void updateDesignResolutionSize();
+    void applyScissor();
+    void handleTouches(int code, int num, intptr_t ids[], float xs[], float ys[]);
+    void handleWindowEvent(const SDL_WindowEvent& event);
+
+    static GLContextAttrs s_glContextAttrs;
+
+    SDL_Window* _window = nullptr;
+    SDL_Renderer* _backend = nullptr;
+    std::string _viewName;
+    bool _shouldClose = false;
+
+    Size _screenSize;
+    Size _designResolutionSize;
+    Rect _viewPortRect;
+    ResolutionPolicy _resolutionPolicy = ResolutionPolicy::UNKNOWN;
+    float _scaleX = 1.0f;
+    float _scaleY = 1.0f;
+
+    bool _scissorEnabled = false;
+    Rect _scissorRect;
+
+    std::map<intptr_t, Touch*> _touches;
+    bool _mouseDown = false;
+    Vec2 _mousePosition;
+    std::map<SDL_FingerID, intptr_t> _fingerIds;
+    intptr_t _nextFingerId = 1;
+};
+
+} // namespace cocos2d

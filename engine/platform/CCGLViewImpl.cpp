@@ -1,0 +1,86 @@
+#include "platform/CCGLViewImpl.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "base/CCDirector.h"
+#include "base/ccMacros.h"
+#include "renderer/CCRenderer.h"
+
+namespace cocos2d {
+
+bool GLViewImpl::initVideo(std::string* error)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        // Touch screens report fingers themselves; no synthetic mouse on top.
+        SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
+        SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            if (error) *error = SDL_GetError();
+            return false;
+        }
+        IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+        if (!TTF_WasInit()) TTF_Init();
+        SDL_StopTextInput();
+    }
+    return true;
+}
+
+GLViewImpl* GLViewImpl::create(const std::string& viewName)
+{
+    return createWithRect(viewName, Rect(0, 0, 960, 640));
+}
+
+GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, Rect rect, float frameZoomFactor, bool resizable)
+{
+    auto* view = new (std::nothrow) GLViewImpl();
+    if (view && view->initWithRect(viewName, rect, frameZoomFactor, resizable)) {
+        view->autorelease();
+        return view;
+    }
+    delete view;
+    return nullptr;
+}
+
+bool GLViewImpl::initWithRect(const std::string& viewName, Rect rect, float frameZoomFactor, bool resizable)
+{
+    std::string error;
+    if (!initVideo(&error)) {
+        CCLOG("cannot open a window: %s", error.c_str());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool headless = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+
+    int w = int(rect.size.width * frameZoomFactor);
+    int h = int(rect.size.height * frameZoomFactor);
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (resizable ? SDL_WINDOW_RESIZABLE : 0) |
+                   (headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow(viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+    if (!window) {
+        CCLOG("cannot open a window: %s", SDL_GetError());
+        return false;
+    }
+    SDL_Renderer* backend = nullptr;
+    if (!headless) {
+        backend = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    }
+    if (!backend) backend = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    if (!backend) {
+        CCLOG("cannot create a renderer: %s", SDL_GetError());
+        SDL_DestroyWindow(window);
+        return false;
+    }
+    SDL_SetRenderDrawBlendMode(backend, SDL_BLENDMODE_BLEND);
+    Director::getInstance()->getRenderer()->setBackend(backend);
+    return initBackend(window, backend, viewName);
+}
+
+} // namespace cocos2d

@@ -1,0 +1,174 @@
+#include "platform/CCImage.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "base/CCData.h"
+#include "base/ccMacros.h"
+#include "platform/CCFileUtils.h"
+
+namespace cocos2d {
+
+namespace {
+// An SDL_RWops that appends everything written to a std::string.
+struct StringSink {
+    std::string* out;
+    Sint64 position;
+};
+
+Sint64 sinkSize(SDL_RWops* rw) { return static_cast<Sint64>(static_cast<StringSink*>(rw->hidden.unknown.data1)->out->size()); }
+
+Sint64 sinkSeek(SDL_RWops* rw, Sint64 offset, int whence)
+{
+    auto* sink = static_cast<StringSink*>(rw->hidden.unknown.data1);
+    Sint64 base = whence == RW_SEEK_SET ? 0 : whence == RW_SEEK_CUR ? sink->position : Sint64(sink->out->size());
+    sink->position = std::max<Sint64>(0, base + offset);
+    return sink->position;
+}
+
+size_t sinkRead(SDL_RWops*, void*, size_t, size_t) { return 0; }
+
+size_t sinkWrite(SDL_RWops* rw, const void* ptr, size_t size, size_t num)
+{
+    auto* sink = static_cast<StringSink*>(rw->hidden.unknown.data1);
+    size_t bytes = size * num;
+    size_t end = static_cast<size_t>(sink->position) + bytes;
+    if (sink->out->size() < end) sink->out->resize(end);
+    std::memcpy(&(*sink->out)[static_cast<size_t>(sink->position)], ptr, bytes);
+    sink->position = static_cast<Sint64>(end);
+    return num;
+}
+
+int sinkClose(SDL_RWops* rw)
+{
+    SDL_FreeRW(rw);
+    return 0;
+}
+
+SDL_RWops* makeSink(StringSink* sink)
+{
+    SDL_RWops* rw = SDL_AllocRW();
+    if (!rw) return nullptr;
+    rw->size = sinkSize;
+    rw->seek = sinkSeek;
+    rw->read = sinkRead;
+    rw->write = sinkWrite;
+    rw->close = sinkClose;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = sink;
+    return rw;
+}
+
+bool surfaceHasAlpha(SDL_Surface* s) { return s->format->Amask != 0 || s->format->palette != nullptr; }
+
+Image::Format formatFromName(const std::string& name)
+{
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    auto endsWith = [&](const char* ext) {
+        size_t n = std::strlen(ext);
+        return lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0;
+    };
+    if (endsWith(".png")) return Image::Format::PNG;
+    if (endsWith(".jpg") || endsWith(".jpeg")) return Image::Format::JPG;
+    return Image::Format::UNKNOWN;
+}
+} // namespace
+
+Image::Image() = default;
+
+Image::~Image()
+{
+    if (_surface) SDL_FreeSurface(_surface);
+}
+
+bool Image::initWithSurface(SDL_Surface* surface)
+{
+    if (!surface) return false;
+    _hasAlpha = surfaceHasAlpha(surface);
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(surface);
+    if (!rgba) return false;
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = rgba;
+    return true;
+}
+
+bool Image::initWithImageFile(const std::string& path)
+{
+    std::string fullPath = FileUtils::getInstance()->fullPathForFilename(path);
+    if (fullPath.empty()) return false;
+    Data data = FileUtils::getInstance()->getDataFromFile(fullPath);
+    if (data.isNull()) return false;
+    return initWithImageData(data.getBytes(), data.getSize());
+}
+
+bool Image::initWithImageData(const unsigned char* data, ptrdiff_t dataLen)
+{
+    if (!data || dataLen <= 0) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(dataLen));
+    if (!rw) return false;
+    if (IMG_isPNG(rw)) {
+        _fileType = Format::PNG;
+    } else if (IMG_isJPG(rw)) {
+        _fileType = Format::JPG;
+    }
+    SDL_Surface* surface = IMG_Load_RW(rw, 1);
+    if (!surface) return false;
+    return initWithSurface(surface);
+}
+
+bool Image::initWithRawData(const unsigned char* data, ptrdiff_t dataLen, int width, int height, int, bool)
+{
+    if (!data || width <= 0 || height <= 0 || dataLen < ptrdiff_t(width) * height * 4) return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!surface) return false;
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(static_cast<unsigned char*>(surface->pixels) + row * surface->pitch, data + row * width * 4,
+                    size_t(width) * 4);
+    }
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = surface;
+    _hasAlpha = true;
+    return true;
+}
+
+unsigned char* Image::getData() const { return _surface ? static_cast<unsigned char*>(_surface->pixels) : nullptr; }
+
+ptrdiff_t Image::getDataLen() const { return _surface ? ptrdiff_t(_surface->pitch) * _surface->h : 0; }
+
+bool Image::encode(Format format, bool isToRGB, std::string* out) const
+{
+    if (!_surface || format == Format::UNKNOWN) return false;
+    SDL_Surface* source = _surface;
+    SDL_Surface* converted = nullptr;
+    if (isToRGB || format == Format::JPG) {
+        converted = SDL_ConvertSurfaceFormat(_surface, SDL_PIXELFORMAT_RGB24, 0);
+        if (!converted) return false;
+        source = converted;
+    }
+    out->clear();
+    StringSink sink{out, 0};
+    SDL_RWops* rw = makeSink(&sink);
+    int rc = -1;
+    if (rw) {
+        rc = format == Format::PNG ? IMG_SavePNG_RW(source, rw, 1) : IMG_SaveJPG_RW(source, rw, 1, 90);
+    }
+    if (converted) SDL_FreeSurface(converted);
+    return rc == 0 && !out->empty();
+}
+
+bool Image::saveToFile(const std::string& filename, bool isToRGB)
+{
+    std::string bytes;
+    if (!encode(formatFromName(filename), isToRGB, &bytes)) {
+        CCLOG("Image: could not encode %s", filename.c_str());
+        return false;
+    }
+    return FileUtils::writeAtomically(filename, bytes.data(), bytes.size());
+}
+
+} // namespace cocos2d

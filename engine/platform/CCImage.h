@@ -1,0 +1,50 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <string>
+
+#include "base/CCRef.h"
+
+namespace cocos2d {
+
+// Decoded picture (PNG or JPEG in, PNG or JPEG out) as an RGBA surface.
+class Image : public Ref {
+public:
+    enum class Format { JPG, PNG, UNKNOWN };
+
+    Image();
+    ~Image() override;
+
+    // The name is resolved through the file search paths.
+    bool initWithImageFile(const std::string& path);
+    bool initWithImageData(const unsigned char* data, ptrdiff_t dataLen);
+    // Raw RGBA8888 rows, top row first.
+    bool initWithRawData(const unsigned char* data, ptrdiff_t dataLen, int width, int height, int bitsPerComponent,
+                         bool preMulti = false);
+    // Takes ownership of the surface.
+    bool initWithSurface(SDL_Surface* surface);
+
+    unsigned char* getData() const;
+    ptrdiff_t getDataLen() const;
+    int getWidth() const { return _surface ? _surface->w : 0; }
+    int getHeight() const { return _surface ? _surface->h : 0; }
+    bool hasAlpha() const { return _hasAlpha; }
+    Format getFileType() const { return _fileType; }
+    SDL_Surface* getSurface() const { return _surface; }
+
+    // PNG or JPEG by the extension; isToRGB drops the alpha channel of a PNG.
+    // Written to a temporary file and renamed into place.
+    bool saveToFile(const std::string& filename, bool isToRGB = true);
+
+    // Encodes into memory; false on failure.
+    bool encode(Format format, bool isToRGB, std::string* out) const;
+
+private:
+    SDL_Surface* _surface = nullptr;
+    bool _hasAlpha = false;
+    Format _fileType = Format::UNKNOWN;
+};
+
+} // namespace cocos2d

@@ -1,0 +1,127 @@
+#include "renderer/CCRenderer.h"
+
+#include <algorithm>
+
+#include "renderer/CCCustomCommand.h"
+#include "renderer/CCQuadCommand.h"
+#include "renderer/CCTexture2D.h"
+
+namespace cocos2d {
+
+Renderer::Renderer()
+{
+    _vertices.reserve(4 * 1024);
+    _indices.reserve(6 * 1024);
+}
+
+Renderer::~Renderer() = default;
+
+void Renderer::setBackend(SDL_Renderer* backend) { _backend = backend; }
+
+void Renderer::addCommand(RenderCommand* command) { _queue.push_back(command); }
+
+void Renderer::resetStats()
+{
+    _drawnBatches = 0;
+    _drawnVertices = 0;
+}
+
+void Renderer::render()
+{
+    // Global z-order first, then order of the visit.
+    bool sorted = std::all_of(_queue.begin(), _queue.end(),
+                              [](const RenderCommand* c) { return c->getGlobalOrder() == 0.0f; });
+    if (!sorted) {
+        std::stable_sort(_queue.begin(), _queue.end(), [](const RenderCommand* a, const RenderCommand* b) {
+            return a->getGlobalOrder() < b->getGlobalOrder();
+        });
+    }
+    // Commands may queue further commands (a render texture drawn from a callback);
+    // those run in the next frame.
+    std::vector<RenderCommand*> queue;
+    queue.swap(_queue);
+    for (RenderCommand* command : queue) {
+        switch (command->getType()) {
+        case RenderCommand::Type::QUAD_COMMAND:
+            appendQuads(static_cast<QuadCommand*>(command));
+            break;
+        case RenderCommand::Type::CUSTOM_COMMAND:
+            flush();
+            static_cast<CustomCommand*>(command)->execute();
+            break;
+        default:
+            break;
+        }
+    }
+    flush();
+}
+
+void Renderer::appendQuads(const QuadCommand* command)
+{
+    Texture2D* texture = command->getTexture();
+    if (texture != _batchTexture) {
+        flush();
+        _batchTexture = texture;
+    }
+    const Target& target = getCurrentTarget();
+    const Mat4& mv = command->getModelView();
+    const float* m = mv.m;
+    auto emit = [&](const V3F_C4B_T2F& v) {
+        float x = v.vertices.x * m[0] + v.vertices.y * m[4] + m[12];
+        float y = v.vertices.x * m[1] + v.vertices.y * m[5] + m[13];
+        SDL_Vertex out;
+        out.position.x = x * target.scale + target.offsetX;
+        out.position.y = (target.heightInPoints - y) * target.scale + target.offsetY;
+        out.color = SDL_Color{v.colors.r, v.colors.g, v.colors.b, v.colors.a};
+        out.tex_coord.x = v.texCoords.u;
+        out.tex_coord.y = v.texCoords.v;
+        _vertices.push_back(out);
+    };
+    const V3F_C4B_T2F_Quad* quads = command->getQuads();
+    for (size_t i = 0; i < command->getQuadCount(); ++i) {
+        int base = static_cast<int>(_vertices.size());
+        emit(quads[i].tl);
+        emit(quads[i].bl);
+        emit(quads[i].tr);
+        emit(quads[i].br);
+        const int order[6] = {0, 1, 2, 2, 1, 3};
+        for (int k : order) _indices.push_back(base + k);
+    }
+}
+
+void Renderer::flush()
+{
+    if (_vertices.empty()) return;
+    if (_rasterize && _backend) {
+        SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
+        if (!_batchTexture || texture) {
+            SDL_RenderGeometry(_backend, texture, _vertices.data(), static_cast<int>(_vertices.size()),
+                               _indices.data(), static_cast<int>(_indices.size()));
+        }
+    }
+    ++_drawnBatches;
+    _drawnVertices += _vertices.size();
+    _vertices.clear();
+    _indices.clear();
+}
+
+void Renderer::applyTarget(const Target& target)
+{
+    if (_backend && _rasterize) SDL_SetRenderTarget(_backend, target.texture);
+}
+
+void Renderer::pushTarget(const Target& target)
+{
+    flush();
+    _targets.push_back(target);
+    applyTarget(target);
+}
+
+void Renderer::popTarget()
+{
+    flush();
+    if (!_targets.empty()) _targets.pop_back();
+    applyTarget(getCurrentTarget());
+}
+
+} // namespace cocos2d

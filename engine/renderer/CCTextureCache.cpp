@@ -1,0 +1,93 @@
+#include "renderer/CCTextureCache.h"
+
+#include "base/ccMacros.h"
+#include "platform/CCFileUtils.h"
+#include "platform/CCImage.h"
+#include "renderer/CCTexture2D.h"
+
+namespace cocos2d {
+
+TextureCache::TextureCache() = default;
+
+TextureCache::~TextureCache() { removeAllTextures(); }
+
+std::string TextureCache::keyFor(const std::string& path) const
+{
+    return FileUtils::getInstance()->fullPathForFilename(path);
+}
+
+Texture2D* TextureCache::addImage(const std::string& path)
+{
+    std::string fullPath = keyFor(path);
+    if (fullPath.empty()) {
+        CCLOG("TextureCache: %s not found", path.c_str());
+        return nullptr;
+    }
+    auto it = _textures.find(fullPath);
+    if (it != _textures.end()) return it->second;
+    Image* image = new Image();
+    Texture2D* texture = nullptr;
+    if (image->initWithImageFile(fullPath)) {
+        texture = new Texture2D();
+        if (texture->initWithImage(image)) {
+            texture->setPath(path);
+            _textures[fullPath] = texture;
+        } else {
+            texture->release();
+            texture = nullptr;
+        }
+    } else {
+        CCLOG("TextureCache: could not read %s", fullPath.c_str());
+    }
+    image->release();
+    return texture;
+}
+
+Texture2D* TextureCache::addImage(Image* image, const std::string& key)
+{
+    auto it = _textures.find(key);
+    if (it != _textures.end()) return it->second;
+    auto* texture = new Texture2D();
+    if (!texture->initWithImage(image)) {
+        texture->release();
+        return nullptr;
+    }
+    texture->setPath(key);
+    _textures[key] = texture;
+    return texture;
+}
+
+Texture2D* TextureCache::getTextureForKey(const std::string& key) const
+{
+    auto it = _textures.find(key);
+    if (it == _textures.end()) it = _textures.find(keyFor(key));
+    return it == _textures.end() ? nullptr : it->second;
+}
+
+void TextureCache::removeTextureForKey(const std::string& key)
+{
+    auto it = _textures.find(key);
+    if (it == _textures.end()) it = _textures.find(keyFor(key));
+    if (it == _textures.end()) return;
+    it->second->release();
+    _textures.erase(it);
+}
+
+void TextureCache::removeTexture(Texture2D* texture)
+{
+    for (auto it = _textures.begin(); it != _textures.end(); ++it) {
+        if (it->second == texture) {
+            texture->release();
+            _textures.erase(it);
+            return;
+        }
+    }
+}
+
+void TextureCache::removeAllTextures()
+{
+    for (auto& entry : _textures) entry.second->release();
+    _textures.clear();
+}
+
+} // namespace cocos2d

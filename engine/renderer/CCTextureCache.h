@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <unordered_map>
+
+#include "base/CCRef.h"
+
+namespace cocos2d {
+
+class Image;
+class Texture2D;
+
+// Textures by full path. Removing a key makes the next addImage read the file
+// again; sprites holding the old texture keep it.
+class TextureCache : public Ref {
+public:
+    TextureCache();
+    ~TextureCache() override;
+
+    Texture2D* addImage(const std::string& path);
+    Texture2D* addImage(Image* image, const std::string& key);
+    Texture2D* getTextureForKey(const std::string& key) const;
+    void removeTextureForKey(const std::string& key);
+    void removeTexture(Texture2D* texture);
+    void removeAllTextures();
+    size_t getTextureCount() const { return _textures.size(); }
+
+private:
+    std::string keyFor(const std::string& path) const;
+
+    std::unordered_map<std::string, Texture2D*> _textures;
+};
+
+} // namespace cocos2d
