@@ -1439,7 +1439,7 @@ def render_all(res_dir, svg_dir, sheet_dir, work):
     for name, w, h, fn, needs in PICTURES:
         body = fn(w, h)
         svg = svg_doc(w, h, body, px_per_pt=1 if name.startswith("sheet:") else 2)
-        svg_path = os.path.join(svg_dir, name + ".svg")
+        svg_path = os.path.join(svg_dir, name.replace("sheet:", "") + ".svg")
         write(svg_path, svg)
         if needs:
             os.makedirs(img_dir, exist_ok=True)
