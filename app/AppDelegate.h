@@ -1,0 +1,14 @@
+#pragma once
+
+#include "cocos2d.h"
+
+class AppDelegate : private cocos2d::Application {
+public:
+    AppDelegate();
+    ~AppDelegate() override;
+
+    bool applicationDidFinishLaunching() override;
+    void applicationDidEnterBackground() override;
+    void applicationWillEnterForeground() override;
+    void initGLContextAttrs() override;
+};

@@ -1,0 +1,86 @@
+#include "ReplayRunner.h"
+
+#include <fstream>
+#include <map>
+
+#include "cocos2d.h"
+#include "platform/HeadlessDriver.h"
+
+USING_NS_CC;
+
+namespace {
+
+bool writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
+bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error)
+{
+    HeadlessDriver driver;
+    Size visible = Director::getInstance()->getVisibleSize();
+    std::map<int, Vec2> fingers;
+    for (const ReplayCommand& c : commands) {
+        auto failAt = [&](const std::string& message) {
+            *error = "line " + std::to_string(c.line) + ": " + message;
+            return false;
+        };
+        Vec2 point(c.x, c.y);
+        switch (c.kind) {
+        case ReplayCommand::Kind::Wait:
+            driver.advance(c.seconds);
+            break;
+        case ReplayCommand::Kind::Down:
+            fingers[c.id] = point;
+            driver.touchDown(c.id, point);
+            break;
+        case ReplayCommand::Kind::Move: {
+            Vec2 from = fingers.count(c.id) ? fingers[c.id] : point;
+            for (int i = 1; i <= c.steps; ++i) {
+                driver.touchMove(c.id, from.lerp(point, float(i) / float(c.steps)));
+                if (i < c.steps) driver.frame();
+            }
+            fingers[c.id] = point;
+            break;
+        }
+        case ReplayCommand::Kind::Up:
+            fingers.erase(c.id);
+            driver.touchUp(c.id);
+            break;
+        case ReplayCommand::Kind::Tap:
+            driver.touchDown(0, point);
+            driver.frame();
+            driver.touchUp(0);
+            break;
+        case ReplayCommand::Kind::Wheel:
+            driver.wheel(c.dy, c.hasPoint ? point : Vec2(visible.width / 2, visible.height / 2));
+            break;
+        case ReplayCommand::Kind::Type:
+            driver.typeText(c.text);
+            break;
+        case ReplayCommand::Kind::Key:
+            if (!driver.key(c.text)) return failAt("unknown key \"" + c.text + "\"");
+            break;
+        case ReplayCommand::Kind::Shot: {
+            // Draw what the input so far did, without moving the clock.
+            Director::getInstance()->mainLoop();
+            Image* image = driver.capture();
+            if (!image || !image->saveToFile(c.text, false)) return failAt("cannot write " + c.text);
+            break;
+        }
+        case ReplayCommand::Kind::Store:
+            if (!writeText(c.text, HeadlessDriver::dumpStore() + "\n")) return failAt("cannot write " + c.text);
+            break;
+        case ReplayCommand::Kind::Tree:
+            if (!writeText(c.text, HeadlessDriver::dumpTree(Director::getInstance()->getRunningScene()))) {
+                return failAt("cannot write " + c.text);
+            }
+            break;
+        }
+    }
+    return true;
+}

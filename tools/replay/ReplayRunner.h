@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ReplayScript.h"
+
+// Plays checked commands against the running application; false with a
+// message when a command cannot be carried out (a file that cannot be written,
+// an unknown key name).
+bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error);
