@@ -1,0 +1,58 @@
+#include "EngineHarness.h"
+
+#include <ftw.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+USING_NS_CC;
+
+std::string makeTemporaryHome()
+{
+    char pattern[] = "/tmp/veloquix-test-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    std::string home = std::string(pattern) + "/home";
+    setenv("VELOQUIX_HOME", home.c_str(), 1);
+    FileUtils::destroyInstance();
+    UserDefault::destroyInstance();
+    return home;
+}
+
+void removeTree(const std::string& path)
+{
+    nftw(
+        path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+EngineHarness::EngineHarness(int windowW, int windowH)
+{
+    prepareEnvironment();
+    _home = makeTemporaryHome();
+    Director* d = Director::getInstance();
+    GLView* view = GLViewImpl::createWithRect("test", Rect(0, 0, float(windowW), float(windowH)), 1.0f);
+    if (!view) throw std::runtime_error("no headless view");
+    d->setOpenGLView(view);
+    view->setDesignResolutionSize(1024, 768, ResolutionPolicy::SHOW_ALL);
+    d->setContentScaleFactor(2.0f);
+    d->setDisplayStats(false);
+    _scene = Scene::create();
+    d->runWithScene(_scene);
+    frame();
+}
+
+EngineHarness::~EngineHarness()
+{
+    Director::destroyInstance();
+    UserDefault::destroyInstance();
+    FileUtils::destroyInstance();
+    std::string parent = _home.substr(0, _home.rfind('/'));
+    removeTree(parent);
+}
+
+Color4B EngineHarness::pixelAt(Image* image, int x, int y)
+{
+    const unsigned char* p = image->getData() + y * image->getSurface()->pitch + x * 4;
+    return Color4B(p[0], p[1], p[2], p[3]);
+}
