@@ -182,12 +182,8 @@ void Director::drawScene()
         SDL_RenderSetViewport(backend, nullptr);
         SDL_SetRenderDrawColor(backend, 0, 0, 0, 255);
         SDL_RenderClear(backend);
-        if (_openGLView) {
-            const Rect& vp = _openGLView->getViewPortRect();
-            SDL_Rect viewport{int(vp.origin.x + 0.5f), int(vp.origin.y + 0.5f), int(vp.size.width + 0.5f),
-                              int(vp.size.height + 0.5f)};
-            SDL_RenderSetViewport(backend, &viewport);
-        }
+        const Renderer::Target& screen = _renderer->getCurrentTarget();
+        SDL_RenderSetClipRect(backend, screen.bounds.w > 0 ? &screen.bounds : nullptr);
     }
     size_t batches = _renderer->getDrawnBatches();
     size_t vertices = _renderer->getDrawnVertices();

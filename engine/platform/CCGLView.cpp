@@ -86,6 +86,10 @@ void GLView::updateDesignResolutionSize()
     Renderer::Target screen;
     screen.heightInPoints = _designResolutionSize.height;
     screen.scale = _scaleX;
+    screen.offsetX = _viewPortRect.origin.x;
+    screen.offsetY = _viewPortRect.origin.y;
+    screen.bounds = SDL_Rect{int(std::lround(_viewPortRect.origin.x)), int(std::lround(_viewPortRect.origin.y)),
+                             int(std::lround(_viewPortRect.size.width)), int(std::lround(_viewPortRect.size.height))};
     Director::getInstance()->getRenderer()->setScreenTarget(screen);
 }
 
@@ -143,11 +147,12 @@ void GLView::applyScissor()
     Renderer* renderer = Director::getInstance()->getRenderer();
     renderer->flush();
     if (!_backend || renderer->getBackend() != _backend) return;
+    const Renderer::Target& target = renderer->getCurrentTarget();
+    const SDL_Rect* bounds = target.bounds.w > 0 ? &target.bounds : nullptr;
     if (!_scissorEnabled) {
-        SDL_RenderSetClipRect(_backend, nullptr);
+        SDL_RenderSetClipRect(_backend, bounds);
         return;
     }
-    const Renderer::Target& target = renderer->getCurrentTarget();
     float left = _scissorRect.getMinX() * target.scale + target.offsetX;
     float top = (target.heightInPoints - _scissorRect.getMaxY()) * target.scale + target.offsetY;
     float right = _scissorRect.getMaxX() * target.scale + target.offsetX;
@@ -157,6 +162,11 @@ void GLView::applyScissor()
     clip.y = int(std::floor(top + 0.5f));
     clip.w = std::max(0, int(std::floor(right + 0.5f)) - clip.x);
     clip.h = std::max(0, int(std::floor(bottom + 0.5f)) - clip.y);
+    if (bounds) {
+        SDL_Rect inside;
+        if (!SDL_IntersectRect(&clip, bounds, &inside)) inside = SDL_Rect{0, 0, 0, 0};
+        clip = inside;
+    }
     if (clip.w == 0 || clip.h == 0) {
         // SDL treats an empty clip rectangle as "no clipping"; clip to one
         // pixel outside the target instead so nothing shows.

@@ -107,7 +107,9 @@ void Renderer::flush()
 
 void Renderer::applyTarget(const Target& target)
 {
-    if (_backend && _rasterize) SDL_SetRenderTarget(_backend, target.texture);
+    if (!_backend || !_rasterize) return;
+    SDL_SetRenderTarget(_backend, target.texture);
+    SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
 }
 
 void Renderer::pushTarget(const Target& target)

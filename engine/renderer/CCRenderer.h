@@ -25,6 +25,8 @@ public:
         float scale = 1.0f;
         float offsetX = 0.0f;
         float offsetY = 0.0f;
+        // Pixels outside never change (the letterbox bars); empty = the whole target.
+        SDL_Rect bounds{0, 0, 0, 0};
     };
 
     Renderer();
