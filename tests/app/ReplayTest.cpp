@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "EngineHarness.h"
+#include "ReplayScript.h"
+
+namespace {
+ReplayParseResult parse(const std::string& text)
+{
+    std::istringstream in(text);
+    return parseReplayScript(in);
+}
+
+// Runs a command line, returning its exit status and what it wrote to stderr.
+int runCommand(const std::string& command, std::string* errors)
+{
+    std::string errFile = "/tmp/veloquix-test-stderr-" + std::to_string(getpid());
+    int status = std::system((command + " 2>" + errFile).c_str());
+    std::ifstream in(errFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    *errors = text.str();
+    std::remove(errFile.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+} // namespace
+
+TEST(ReplayScript, ParsesEveryCommandWithItsArguments)
+{
+    auto r = parse("# comment\n\nwait 0.5\ndown 1 10 20\nmove 1 30 40 5\nup 1\ntap 5 6\nwheel -0.2\n"
+                   "wheel 0.1 7 8\ntype héllo wörld\nkey Return\nshot a.png\nstore s.json\ntree t.txt\n");
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    ASSERT_EQ(r.commands.size(), 12u);
+    EXPECT_DOUBLE_EQ(r.commands[0].seconds, 0.5);
+    EXPECT_EQ(r.commands[2].steps, 5);
+    EXPECT_FLOAT_EQ(r.commands[2].y, 40);
+    EXPECT_FALSE(r.commands[5].hasPoint);
+    EXPECT_TRUE(r.commands[6].hasPoint);
+    EXPECT_EQ(r.commands[7].text, "héllo wörld");
+    EXPECT_EQ(r.commands[7].line, 10);
+}
+
+TEST(ReplayScript, MalformedLinesNameTheirLine)
+{
+    EXPECT_EQ(parse("wait 1\njump 3\n").error, "line 2: unknown command \"jump\"");
+    EXPECT_EQ(parse("down 1 2\n").errorLine, 1);
+    EXPECT_EQ(parse("wait -1\n").errorLine, 1);
+    EXPECT_EQ(parse("move 1 2 3 0\n").errorLine, 1);
+    EXPECT_EQ(parse("tap x 3\n").errorLine, 1);
+    EXPECT_EQ(parse("wait 1\n\n# ok\nshot\n").errorLine, 4);
+    EXPECT_TRUE(parse("wait 1\n").commands.size() == 1);
+}
+
+TEST(ReplayTool, PlaysAScriptAgainstTheRealApplication)
+{
+    std::string home = makeTemporaryHome();
+    std::string dir = home.substr(0, home.rfind('/'));
+    std::string script = dir + "/script.txt";
+    std::ofstream(script) << "wait 0.25\ntap 512 384\nshot " << dir << "/shot.png\ntree " << dir
+                          << "/tree.txt\nstore " << dir << "/store.json\n";
+    std::string errors;
+    int rc = runCommand("VELOQUIX_HOME=" + home + " ./veloquix-replay " + script, &errors);
+    EXPECT_EQ(rc, 0) << errors;
+    cocos2d::Image shot;
+    ASSERT_TRUE(shot.initWithImageFile(dir + "/shot.png"));
+    EXPECT_EQ(shot.getWidth(), 1024);
+    std::ifstream treeIn(dir + "/tree.txt");
+    std::string first, second;
+    std::getline(treeIn, first);
+    std::getline(treeIn, second);
+    EXPECT_EQ(first.rfind("Scene pos=(0,0) size=(1024,768)", 0), 0u) << first;
+    EXPECT_EQ(second.rfind("  ZelmcircuitScene ", 0), 0u) << second;
+    std::ifstream storeIn(dir + "/store.json");
+    std::string store;
+    std::getline(storeIn, store);
+    EXPECT_EQ(store.front(), '{');
+    EXPECT_EQ(store.back(), '}');
+    removeTree(dir);
+}
+
+TEST(ReplayTool, MalformedScriptStopsWithStatusTwo)
+{
+    std::string script = "/tmp/veloquix-bad-script-" + std::to_string(getpid());
+    std::ofstream(script) << "wait 1\nfly away\n";
+    std::string errors;
+    EXPECT_EQ(runCommand("./veloquix-replay " + script, &errors), 2);
+    EXPECT_NE(errors.find("line 2"), std::string::npos) << errors;
+    std::remove(script.c_str());
+}
+
+TEST(Application, WithoutADisplayItSaysSoAndExitsWithOne)
+{
+    std::string errors;
+    int rc = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 VELOQUIX_HOME=/tmp/veloquix-nodisplay-" +
+                            std::to_string(getpid()) + " timeout 20 ./veloquix",
+                        &errors);
+    EXPECT_EQ(rc, 1);
+    EXPECT_NE(errors.find("DISPLAY"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
+    removeTree("/tmp/veloquix-nodisplay-" + std::to_string(getpid()));
+}
