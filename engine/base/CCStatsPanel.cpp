@@ -31,10 +31,10 @@ const char* glyph(char c)
     case 'G': return "####..#.##.####";
     case 'L': return "#..#..#..#..###";
     case 'v': return "......#.##.#.#.";
-    case 'e': return "...####.###.###"; 
-    case 'r': return "......###..#...";
+    case 'e': return "....#.####...##";
+    case 'r': return "...##.#..#..#..";
     case 't': return ".#.###.#..#..##";
-    case 's': return "....###.#..###.";
+    case 's': return "....###....###.";
     case 'c': return "......####..###";
     case 'a': return "...###..####.##";
     case 'l': return "#..#..#..#..##.";
