@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -147,4 +148,36 @@ TEST(BusyOverlay, SpinnerTurnsOncePerHalfSecond)
     app.advance(0.25);
     EXPECT_NEAR(std::fmod(spinner->getRotation() - start + 720.0f, 360.0f), 0.0f, 0.5f);
     EXPECT_TRUE(spinner->getPosition().equals(Vec2(512, 384)));
+}
+
+TEST(Startup, AStoreThatIsNotADatabaseIsSetAsideAndTheApplicationStillStarts)
+{
+    std::string home = makeTemporaryHome();
+    mkdir(home.c_str(), 0700);
+    std::string store = home + "/UserDefault.sqlite";
+    FILE* f = std::fopen(store.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("this is not a database at all, just some bytes that were left here\n", f);
+    std::fclose(f);
+    {
+        HeadlessDriver::prepareEnvironment();
+        AppDelegate delegate;
+        ASSERT_TRUE(Application::getInstance()->launch());
+        Director::getInstance()->mainLoop();
+        UserDefault::getInstance()->setStringForKey("probe", "ok");
+        UserDefault::getInstance()->flush();
+        EXPECT_EQ(UserDefault::getInstance()->getStringForKey("probe"), "ok");
+        Director::destroyInstance();
+        UserDefault::destroyInstance();
+        FileUtils::destroyInstance();
+    }
+    bool setAside = false;
+    if (DIR* dir = opendir(home.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (std::string(entry->d_name).rfind("UserDefault.sqlite.corrupt", 0) == 0) setAside = true;
+        }
+        closedir(dir);
+    }
+    EXPECT_TRUE(setAside);
+    removeTree(home.substr(0, home.rfind('/')));
 }
