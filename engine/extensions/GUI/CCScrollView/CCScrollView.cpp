@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "2d/CCActionInstant.h"
 #include "2d/CCActionInterval.h"
@@ -26,10 +27,10 @@ constexpr float kDecelerationStop = 1.0f;
 constexpr float kOverscrollRatio = 0.2f;
 constexpr float kBounceDuration = 0.15f;
 constexpr int kAnimatedScrollTag = 0x5c011;
+constexpr int kZoomTweenTag = 0x5c012;
 
 const char* const kDecelerateKey = "ScrollView.decelerate";
 const char* const kAnimatedScrollKey = "ScrollView.animatedScroll";
-const char* const kZoomTweenKey = "ScrollView.zoomTween";
 
 bool allowsX(ScrollView::Direction d)
 {
@@ -42,6 +43,39 @@ bool allowsY(ScrollView::Direction d)
 }
 
 unsigned int currentFrame() { return Director::getInstance()->getTotalFrames(); }
+
+// Moves the zoom scale linearly on the action clock, so an animated zoom
+// keeps time with the animated offsets on the container.
+class ZoomTween : public ActionInterval {
+public:
+    using Apply = std::function<void(float)>;
+
+    static ZoomTween* create(float duration, float from, float to, const Apply& apply)
+    {
+        auto* tween = new (std::nothrow) ZoomTween();
+        if (tween && tween->initWithDuration(duration)) {
+            tween->_from = from;
+            tween->_to = to;
+            tween->_apply = apply;
+            tween->autorelease();
+            return tween;
+        }
+        delete tween;
+        return nullptr;
+    }
+
+    ZoomTween* clone() const override { return create(_duration, _from, _to, _apply); }
+    ZoomTween* reverse() const override { return create(_duration, _to, _from, _apply); }
+    void update(float time) override
+    {
+        if (_apply) _apply(time >= 1.0f ? _to : _from + (_to - _from) * time);
+    }
+
+private:
+    float _from = 1.0f;
+    float _to = 1.0f;
+    Apply _apply;
+};
 } // namespace
 
 ScrollView::ScrollView() = default;
@@ -156,8 +190,9 @@ void ScrollView::setContentOffset(Vec2 offset, bool animated)
         setContentOffsetInDuration(offset, kBounceDuration);
         return;
     }
-    // An explicit offset replaces an animation still on its way elsewhere.
+    // An explicit offset replaces any movement still on its way elsewhere.
     stopAnimatedContentOffset();
+    stopDeceleration();
     applyOffset(offset);
 }
 
@@ -181,6 +216,7 @@ void ScrollView::setContentOffsetInDuration(Vec2 offset, float dt)
         return;
     }
     stopAnimatedContentOffset();
+    stopDeceleration();
     auto* move = MoveTo::create(dt, offset);
     auto* done = CallFunc::create([this]() { stoppedAnimatedScroll(); });
     auto* sequence = Sequence::create(move, done, nullptr);
@@ -250,10 +286,7 @@ float ScrollView::getZoomScale() { return _container->getScale(); }
 
 void ScrollView::setZoomScale(float s)
 {
-    if (_zoomTweening) {
-        _zoomTweening = false;
-        unschedule(kZoomTweenKey);
-    }
+    stopZoomTween();
     Vec2 center = _pinching ? _pinchCenter : Vec2(_viewSize.width * 0.5f, _viewSize.height * 0.5f);
     zoomAbout(s, center);
 }
@@ -273,28 +306,17 @@ void ScrollView::setZoomScaleInDuration(float s, float dt)
         setZoomScale(s);
         return;
     }
-    if (getZoomScale() == s && !_zoomTweening) return;
-    _zoomFrom = getZoomScale();
-    _zoomTo = s;
-    _zoomDuration = dt;
-    _zoomElapsed = 0.0f;
-    _zoomTweening = true;
-    schedule([this](float delta) { zoomTweenStep(delta); }, kZoomTweenKey);
+    stopZoomTween();
+    if (getZoomScale() == s) return;
+    auto* tween = ZoomTween::create(dt, getZoomScale(), s, [this](float scale) {
+        Vec2 center = _pinching ? _pinchCenter : Vec2(_viewSize.width * 0.5f, _viewSize.height * 0.5f);
+        zoomAbout(scale, center);
+    });
+    tween->setTag(kZoomTweenTag);
+    runAction(tween);
 }
 
-void ScrollView::zoomTweenStep(float dt)
-{
-    _zoomElapsed += dt;
-    float t = std::min(1.0f, _zoomElapsed / _zoomDuration);
-    float s = _zoomFrom + (_zoomTo - _zoomFrom) * t;
-    if (t >= 1.0f) {
-        _zoomTweening = false;
-        unschedule(kZoomTweenKey);
-        s = _zoomTo;
-    }
-    Vec2 center = _pinching ? _pinchCenter : Vec2(_viewSize.width * 0.5f, _viewSize.height * 0.5f);
-    zoomAbout(s, center);
-}
+void ScrollView::stopZoomTween() { stopActionByTag(kZoomTweenTag); }
 
 void ScrollView::zoomAbout(float s, const Vec2& centerInView)
 {

@@ -129,7 +129,7 @@ private:
     void deaccelerateScrolling(float dt);
     void animatedScrollStep(float dt);
     void stoppedAnimatedScroll();
-    void zoomTweenStep(float dt);
+    void stopZoomTween();
     void finishTouch(Touch* touch, bool ended);
     void dropTouches();
     Rect worldRectFor(const Mat4& transform) const;
@@ -164,11 +164,6 @@ private:
     Vec2 _pinchCenter;
 
     bool _animatingOffset = false;
-    bool _zoomTweening = false;
-    float _zoomFrom = 1.0f;
-    float _zoomTo = 1.0f;
-    float _zoomDuration = 0.0f;
-    float _zoomElapsed = 0.0f;
 
     std::deque<ClipCommands> _clipCommands;
     size_t _clipCommandsUsed = 0;
