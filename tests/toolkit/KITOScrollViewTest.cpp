@@ -101,6 +101,19 @@ TEST(KITOScrollViewPaging, SlowDragUnderHalfAPageReturnsOverHalfMovesOn)
     EXPECT_EQ(pager.view->getVelocity(), Vec2::ZERO);
 }
 
+TEST(KITOScrollViewPaging, ReleaseAfterHoldingStillStillSnapsToAPage)
+{
+    EngineHarness h;
+    Pager pager(h);
+    h.touchDown(0, Vec2(900, 400));
+    for (int i = 1; i <= 70; ++i) h.touchMove(0, Vec2(900 - 10 * i, 400));
+    h.touchMove(0, Vec2(200, 400)); // holding still before letting go
+    h.touchUp(0);
+    ASSERT_LT(pager.x(), -600);
+    h.advance(3.0);
+    EXPECT_FLOAT_EQ(pager.x(), -W);
+}
+
 TEST(KITOScrollViewPaging, FlicksMoveOnePageButNeverPastTheEnds)
 {
     EngineHarness h;
