@@ -8,6 +8,7 @@
 #include "2d/CCActionManager.h"
 #include "2d/CCLayer.h"
 #include "2d/CCNode.h"
+#include "2d/CCRenderTexture.h"
 #include "2d/CCScene.h"
 #include "2d/CCSprite.h"
 #include "base/CCAutoreleasePool.h"

@@ -1,6 +1,7 @@
 #include "renderer/CCRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "renderer/CCCustomCommand.h"
 #include "renderer/CCQuadCommand.h"
@@ -77,15 +78,52 @@ void Renderer::appendQuads(const QuadCommand* command)
         out.tex_coord.y = v.texCoords.v;
         _vertices.push_back(out);
     };
-    const V3F_C4B_T2F_Quad* quads = command->getQuads();
-    for (size_t i = 0; i < command->getQuadCount(); ++i) {
+    auto emitQuad = [&](const V3F_C4B_T2F_Quad& q) {
         int base = static_cast<int>(_vertices.size());
-        emit(quads[i].tl);
-        emit(quads[i].bl);
-        emit(quads[i].tr);
-        emit(quads[i].br);
+        emit(q.tl);
+        emit(q.bl);
+        emit(q.tr);
+        emit(q.br);
         const int order[6] = {0, 1, 2, 2, 1, 3};
         for (int k : order) _indices.push_back(base + k);
+    };
+    // SDL's software rasteriser reads past the texture when one triangle spans
+    // more than about 2047 source pixels; such quads are drawn in pieces that
+    // cover at most kMaxSpan pixels each (a quad is affine, so splitting is exact).
+    const float kMaxSpan = 1024.0f;
+    float texW = texture ? float(texture->getPixelsWide()) : 0.0f;
+    float texH = texture ? float(texture->getPixelsHigh()) : 0.0f;
+    const V3F_C4B_T2F_Quad* quads = command->getQuads();
+    for (size_t i = 0; i < command->getQuadCount(); ++i) {
+        const V3F_C4B_T2F_Quad& q = quads[i];
+        int cols = 1, rows = 1;
+        if (texture) {
+            float spanU = std::fabs(q.tr.texCoords.u - q.tl.texCoords.u) * texW;
+            float spanV = std::fabs(q.bl.texCoords.v - q.tl.texCoords.v) * texH;
+            cols = std::max(1, int(std::ceil(spanU / kMaxSpan)));
+            rows = std::max(1, int(std::ceil(spanV / kMaxSpan)));
+        }
+        if (cols == 1 && rows == 1) {
+            emitQuad(q);
+            continue;
+        }
+        // Corner at fraction (fx across, fy down) of the quad.
+        auto at = [&](float fx, float fy) {
+            V3F_C4B_T2F v = q.tl;
+            auto mix = [&](float tl, float tr, float bl) { return tl + (tr - tl) * fx + (bl - tl) * fy; };
+            v.vertices.x = mix(q.tl.vertices.x, q.tr.vertices.x, q.bl.vertices.x);
+            v.vertices.y = mix(q.tl.vertices.y, q.tr.vertices.y, q.bl.vertices.y);
+            v.texCoords.u = mix(q.tl.texCoords.u, q.tr.texCoords.u, q.bl.texCoords.u);
+            v.texCoords.v = mix(q.tl.texCoords.v, q.tr.texCoords.v, q.bl.texCoords.v);
+            return v;
+        };
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                float x0 = float(c) / cols, x1 = float(c + 1) / cols;
+                float y0 = float(r) / rows, y1 = float(r + 1) / rows;
+                emitQuad(V3F_C4B_T2F_Quad{at(x0, y0), at(x0, y1), at(x1, y0), at(x1, y1)});
+            }
+        }
     }
 }
 
