@@ -61,10 +61,11 @@ struct FontFace {
 };
 
 // Faces stay open for the life of the process: labels come and go far more
-// often than fonts, and a face is shared by every label of its size.
+// often than fonts, and a face is shared by every label of its size. The
+// caches are never destroyed, so a label freed during exit still finds them.
 TTF_Font* openFace(const FontFace& face, int pixelSize)
 {
-    static std::map<std::pair<FontFace, int>, TTF_Font*> cache;
+    static auto& cache = *new std::map<std::pair<FontFace, int>, TTF_Font*>();
     auto key = std::make_pair(face, pixelSize);
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
@@ -97,7 +98,7 @@ FontFace faceFromPattern(FcPattern* match)
 // with something close when the family itself is missing.
 FontFace resolveFamily(const std::string& family)
 {
-    static std::map<std::string, FontFace> cache;
+    static auto& cache = *new std::map<std::string, FontFace>();
     auto it = cache.find(family);
     if (it != cache.end()) return it->second;
     FontFace face;
@@ -119,7 +120,7 @@ FontFace resolveFamily(const std::string& family)
 // A face that really holds the character, for glyphs no chained face has.
 FontFace faceForCharacter(char32_t c)
 {
-    static std::map<char32_t, FontFace> cache;
+    static auto& cache = *new std::map<char32_t, FontFace>();
     auto it = cache.find(c);
     if (it != cache.end()) return it->second;
     FontFace face;
@@ -419,7 +420,8 @@ Sprite* Label::getLetter(int letterIndex)
 
 void Label::relayout(bool freshLetters)
 {
-    if (!_font) return;
+    // A label made with create() gets its default face on first use.
+    if (!_font && !openFonts()) return;
     const float scale = contentScale();
     std::u32string chars = decodeUtf8(_text);
 

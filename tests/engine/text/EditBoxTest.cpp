@@ -320,3 +320,18 @@ TEST(EditBox, LongTextIsClippedToTheBoxAndTheClipIsRestored)
     EXPECT_EQ(outside, 0);
     EXPECT_FALSE(h.director()->getOpenGLView()->isScissorEnabled());
 }
+
+TEST(EditBox, RemovedWhileEditingLetsGoQuietly)
+{
+    EngineHarness h;
+    RecordingDelegate delegate;
+    EditBox* box = nameBox(h, &delegate);
+    box->openKeyboard();
+    delegate.log.clear();
+    box->removeFromParent();
+    h.frame();
+    h.typeText("x");
+    h.key("Return");
+    EXPECT_TRUE(delegate.log.empty());
+    EXPECT_FALSE(IMEDispatcher::sharedDispatcher()->isAnyDelegateAttachedWithIME());
+}

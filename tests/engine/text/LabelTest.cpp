@@ -283,6 +283,16 @@ TEST(LabelFonts, SystemFamilyFallsBackToAFaceThatHasJapaneseGlyphs)
     EXPECT_NE(label->getLetter(3)->getTexture(), nullptr);
 }
 
+TEST(LabelFonts, PlainLabelUsesTheDefaultSystemFace)
+{
+    EngineHarness h;
+    Label* label = Label::create();
+    ASSERT_NE(label, nullptr);
+    label->setString("ok");
+    EXPECT_EQ(label->getStringLength(), 2);
+    EXPECT_GT(label->getContentSize().width, 0.0f);
+}
+
 TEST(LabelFonts, MissingFontFileGivesNoLabel)
 {
     EngineHarness h;
