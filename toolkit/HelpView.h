@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+
+#include "KITOButtonView.h"
+#include "KITOScrollView.h"
+#include "KITOView.h"
+
+namespace CocosKito {
+
+// The full-screen help: five pictures paged sideways, a row of page dots, an arrow
+// on each side that has more pages, and a close button. Being an outermost view on
+// an opaque background it takes every touch while it is shown.
+//
+// The opener constructs it, autoreleases it, runs init and adds it on top; the
+// close button removes it again.
+class HelpView : public KITOView, public KITOButtonViewDelegate, public KITOScrollViewDelegate {
+public:
+    static constexpr int pageCount = 5;
+
+    bool init() override;
+    void onButtonViewEvent(KITOButtonView* button, int event, cocos2d::Touch* touch) override;
+    void scrollViewDidScroll(KITOScrollView* view) override;
+
+    int getCurrentPage() const { return currentPage; }
+    KITOScrollView* getScrollView() const { return scrollView; }
+    KITOButtonView* getCloseButton() const { return closeButton; }
+    cocos2d::Sprite* getPagerDot(int index) const { return pagerDots.at(index); }
+    cocos2d::Sprite* getLeftArrow() const { return leftArrow; }
+    cocos2d::Sprite* getRightArrow() const { return rightArrow; }
+
+private:
+    void showPage(int page);
+
+    int currentPage = 0;
+    KITOScrollView* scrollView = nullptr;
+    KITOButtonView* closeButton = nullptr;
+    std::array<cocos2d::Sprite*, pageCount> pagerDots {};
+    cocos2d::Sprite* leftArrow = nullptr;
+    cocos2d::Sprite* rightArrow = nullptr;
+};
+
+} // namespace CocosKito
