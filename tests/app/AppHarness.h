@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "AppDelegate.h"
@@ -9,10 +10,21 @@
 // The real application started headless, as veloquix-replay starts it.
 class AppHarness : public cocos2d::HeadlessDriver {
 public:
-    AppHarness()
+    // A returning launch finds "open" stored, so the editor restores instead
+    // of opening the help pager over everything.
+    explicit AppHarness(bool returning = false)
+        : AppHarness([returning](cocos2d::UserDefault* store) {
+              if (returning) store->setBoolForKey("open", true);
+          })
+    {
+    }
+    // fillStore writes the values a previous run would have left.
+    explicit AppHarness(const std::function<void(cocos2d::UserDefault*)>& fillStore)
     {
         prepareEnvironment();
         home = makeTemporaryHome();
+        fillStore(cocos2d::UserDefault::getInstance());
+        cocos2d::UserDefault::getInstance()->flush();
         delegate = std::make_unique<AppDelegate>();
         launched = cocos2d::Application::getInstance()->launch();
         frame();

@@ -21,7 +21,9 @@ int* addCounterBelow(ZelmcircuitScene* editor)
     count = 0;
     Node* below = Node::create();
     below->setContentSize(Size(1024, 768));
-    editor->addChild(below, -10);
+    // Right under the overlay, above the pager and the drawer, which both swallow.
+    editor->addChild(below);
+    editor->busyOverlay->setLocalZOrder(1);
     auto* l = EventListenerTouchOneByOne::create();
     l->onTouchBegan = [](Touch*, Event*) {
         ++count;

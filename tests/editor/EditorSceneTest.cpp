@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppConstants.h"
+#include "HelpView.h"
+#include "app/AppHarness.h"
+
+USING_NS_CC;
+
+namespace {
+
+std::vector<std::string> labelTexts(Node* parent)
+{
+    std::vector<std::string> texts;
+    for (Node* child : parent->getChildren()) {
+        if (auto* label = dynamic_cast<Label*>(child)) texts.push_back(label->getString());
+    }
+    return texts;
+}
+
+Vec2 worldCentre(Node* node)
+{
+    const Size size = node->getContentSize();
+    return node->convertToWorldSpace(Vec2(size.width * 0.5f, size.height * 0.5f));
+}
+
+void tap(AppHarness& app, const Vec2& point)
+{
+    app.touchDown(0, point);
+    app.touchUp(0);
+    app.frame();
+}
+
+CocosKito::HelpView* helpOnTop(ZelmcircuitScene* editor)
+{
+    return dynamic_cast<CocosKito::HelpView*>(editor->getChildren().back());
+}
+
+// Puts a stand-in xdg-open first on PATH that writes the link it was given to
+// a file, and reads that file back.
+class RecordedLinks {
+public:
+    RecordedLinks()
+    {
+        char pattern[] = "/tmp/veloquix-links-XXXXXX";
+        dir = mkdtemp(pattern);
+        record = dir + "/link";
+        std::ofstream script(dir + "/xdg-open");
+        script << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record << ".tmp'\nmv '" << record << ".tmp' '" << record
+               << "'\n";
+        script.close();
+        ::chmod((dir + "/xdg-open").c_str(), 0700);
+        const char* path = std::getenv("PATH");
+        oldPath = path ? path : "";
+        setenv("PATH", (dir + ":" + oldPath).c_str(), 1);
+    }
+    ~RecordedLinks()
+    {
+        setenv("PATH", oldPath.c_str(), 1);
+        removeTree(dir);
+    }
+    // The last link opened, waiting up to two seconds for it; then forgets it.
+    std::string take()
+    {
+        struct stat info {};
+        for (int i = 0; i < 200 && ::stat(record.c_str(), &info) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(record);
+        std::string link((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::remove(record.c_str());
+        return link;
+    }
+
+private:
+    std::string dir, record, oldPath;
+};
+
+} // namespace
+
+TEST(EditorStartUp, FirstLaunchStoresOpenAndShowsTheHelpPagerOnTop)
+{
+    AppHarness app;
+    ZelmcircuitScene* editor = app.editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(UserDefault::getInstance()->getBoolForKey("open", false));
+    CocosKito::HelpView* help = helpOnTop(editor);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->getPosition(), Vec2::ZERO);
+    EXPECT_EQ(help->getAnchorPoint(), Vec2::ZERO);
+    EXPECT_EQ(help->getCurrentPage(), 0);
+    EXPECT_FALSE(help->getLeftArrow()->isVisible());
+    EXPECT_TRUE(editor->nameField->getString().empty());
+    EXPECT_TRUE(editor->codeField->getString().empty());
+}
+
+TEST(EditorStartUp, ReturningLaunchShowsNoHelpAndRefillsTheStoredName)
+{
+    AppHarness app(std::function<void(UserDefault*)>([](UserDefault* store) {
+        store->setBoolForKey("open", true);
+        store->setStringForKey("name", "racer7");
+    }));
+    ZelmcircuitScene* editor = app.editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(helpOnTop(editor), nullptr);
+    EXPECT_EQ(editor->getChildrenCount(), 5u);
+    EXPECT_EQ(editor->nameField->getString(), "racer7");
+    EXPECT_TRUE(editor->codeField->getString().empty());
+}
+
+class ReturningEditor : public ::testing::Test {
+protected:
+    AppHarness app{true};
+    ZelmcircuitScene* editor = app.editor();
+};
+
+TEST_F(ReturningEditor, LayersStandInTheirOrderWithTheDrawerOpenAtTheTop)
+{
+    ASSERT_NE(editor, nullptr);
+    const auto& layers = editor->getChildren();
+    ASSERT_EQ(layers.size(), 5u);
+    EXPECT_EQ(layers.at(0), editor->boardView->getParent());
+    EXPECT_EQ(layers.at(1), editor->savedListPanel);
+    EXPECT_EQ(layers.at(2), editor->drawerPanel->getParent());
+    EXPECT_EQ(layers.at(4), editor->busyOverlay);
+    EXPECT_EQ(layers.at(3)->getChildrenCount(), 0u);
+    EXPECT_EQ(editor->trashSprite->getParent(), layers.at(2));
+    EXPECT_EQ(editor->trashSprite->getOpacity(), 0);
+
+    const Size drawer = editor->drawerPanel->getContentSize();
+    EXPECT_EQ(editor->drawerPanel->getPosition(), Vec2(drawer.width * 0.5f, 768 - drawer.height * 0.5f));
+    EXPECT_EQ(labelTexts(editor->drawerPanel),
+              (std::vector<std::string>{"VELOQUIX", "Version 1.1.0",
+                                        "Enter the Galvora-Name and Account-Code issued by \"Galvora\".", "HELP",
+                                        "CREDIT", "0", "0", "0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(editor->drawerPanel->getChildrenCount(), 17u + 16u);
+    EXPECT_EQ(editor->nameField->getPlaceHolder(), "Galvora-Name(UserID)");
+    EXPECT_EQ(editor->codeField->getPlaceHolder(), "Account-Code(Password)");
+    EXPECT_EQ(editor->nameField->getParent()->getPosition(), Vec2(369, 665));
+    EXPECT_EQ(editor->codeField->getParent()->getPosition(), Vec2(655, 665));
+
+    EXPECT_EQ(editor->savedListPanel->getColor(), Color3B::BLACK);
+    EXPECT_EQ(editor->savedListPanel->getContentSize(), Size(1024, 768));
+    EXPECT_EQ(editor->boardView->getContentOffset(), Vec2(-512, -384));
+    EXPECT_EQ(editor->boardView->getContainer()->getContentSize(), Size(2048, 1536));
+    auto* background = dynamic_cast<Sprite*>(editor->boardView->getContainer()->getChildren().at(0));
+    ASSERT_NE(background, nullptr);
+    EXPECT_TRUE(background->getTexture()->isRepeatS());
+    EXPECT_TRUE(background->getTexture()->isRepeatT());
+    EXPECT_EQ(background->getContentSize(), Size(2048, 1536));
+    EXPECT_FALSE(editor->mouseListener->isEnabled());
+}
+
+TEST_F(ReturningEditor, AccountWordsAreRedAndTheRestOfTheExplanationWhite)
+{
+    Label* explanation = nullptr;
+    for (Node* child : editor->drawerPanel->getChildren()) {
+        auto* label = dynamic_cast<Label*>(child);
+        if (label && label->getString().rfind("Enter", 0) == 0) explanation = label;
+    }
+    ASSERT_NE(explanation, nullptr);
+    const std::string text = explanation->getString();
+    const Color3B red(190, 2, 22);
+    for (int i = 0; i < int(text.size()); ++i) {
+        Sprite* letter = explanation->getLetter(i);
+        if (!letter) continue;
+        const bool marked = (i >= 10 && i <= 21) || (i >= 27 && i <= 38);
+        EXPECT_EQ(letter->getColor(), marked ? red : Color3B::WHITE) << i << " '" << text[i] << "'";
+    }
+    EXPECT_EQ(text.substr(10, 12), "Galvora-Name");
+    EXPECT_EQ(text.substr(27, 12), "Account-Code");
+}
+
+TEST_F(ReturningEditor, PaletteEntriesStandGreyInTypeOrderEachFollowedByItsCount)
+{
+    const auto& children = editor->drawerPanel->getChildren();
+    float x = 10;
+    for (int t = 0; t < PartTypes::count; ++t) {
+        ZelmPartSprite* entry = editor->paletteItems[t];
+        Label* count = editor->partCountLabels[t];
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(children.at(17 + 2 * t), entry);
+        EXPECT_EQ(children.at(18 + 2 * t), count);
+        EXPECT_EQ(entry->type, t);
+        EXPECT_EQ(entry->getTexture(), Director::getInstance()->getTextureCache()->addImage(veloquix::partImageFiles[t]));
+        const Size size = entry->getContentSize();
+        EXPECT_FLOAT_EQ(entry->getPositionX(), x + size.width * 0.5f) << t;
+        EXPECT_FLOAT_EQ(entry->getPositionY(), size.height * 0.5f + 5) << t;
+        x += size.width + 55;
+        EXPECT_EQ(entry->getColor(), Color3B::GRAY);
+        EXPECT_EQ(entry->ends[1].point, Vec2::ZERO);
+        EXPECT_EQ(count->getString(), "0");
+        EXPECT_EQ(count->getTextColor(), Color4B::GRAY);
+        EXPECT_FLOAT_EQ(count->getPositionX(), entry->getPositionX() + size.width * 0.5f + 20);
+        EXPECT_FLOAT_EQ(count->getPositionY(), 80);
+        EXPECT_EQ(editor->partCounts[t], 0);
+    }
+}
+
+TEST_F(ReturningEditor, HelpButtonOpensThePagerOnlyOnARelease)
+{
+    Vec2 help = worldCentre(editor->helpButton);
+    app.touchDown(0, help);
+    app.frame();
+    EXPECT_EQ(editor->helpButton->getColor(), Color3B::GRAY);
+    app.touchMove(0, Vec2(900, 100));
+    EXPECT_EQ(editor->helpButton->getColor(), Color3B::WHITE);
+    app.touchUp(0);
+    app.frame();
+    EXPECT_EQ(helpOnTop(editor), nullptr);
+
+    tap(app, help);
+    EXPECT_EQ(editor->helpButton->getColor(), Color3B::WHITE);
+    ASSERT_NE(helpOnTop(editor), nullptr);
+}
+
+TEST_F(ReturningEditor, TappingAFieldTypesIntoItAndTappingTheDrawerEndsTyping)
+{
+    tap(app, worldCentre(editor->nameField->getParent()));
+    EXPECT_TRUE(editor->nameField->isAttachedWithIME());
+    app.typeText("racer7");
+    app.frame();
+    EXPECT_EQ(editor->nameField->getString(), "racer7");
+
+    tap(app, worldCentre(editor->codeField->getParent()));
+    EXPECT_TRUE(editor->codeField->isAttachedWithIME());
+    EXPECT_FALSE(editor->nameField->isAttachedWithIME());
+    app.typeText("s3cret");
+    app.frame();
+    EXPECT_EQ(editor->codeField->getString(), "s3cret");
+    EXPECT_EQ(editor->nameField->getString(), "racer7");
+
+    tap(app, Vec2(100, 400));
+    EXPECT_FALSE(editor->codeField->isAttachedWithIME());
+    EXPECT_FALSE(editor->nameField->isAttachedWithIME());
+    app.typeText("x");
+    app.frame();
+    EXPECT_EQ(editor->codeField->getString(), "s3cret");
+}
+
+TEST_F(ReturningEditor, TheScreenShowsTheOpenDrawer)
+{
+    Image* shot = app.capture();
+    ASSERT_NE(shot, nullptr);
+    shot->saveToFile("/tmp/editor-drawer.png");
+}
+
+TEST_F(ReturningEditor, LogosOpenTheirLinksOnlyWhenReleasedOnThem)
+{
+    RecordedLinks links;
+    tap(app, worldCentre(editor->showcaseLogo));
+    EXPECT_EQ(links.take(), ZelmcircuitScene::kCompanionStoreUrl);
+    EXPECT_EQ(editor->showcaseLogo->getColor(), Color3B::WHITE);
+
+    tap(app, worldCentre(editor->makerLogo));
+    EXPECT_EQ(links.take(), ZelmcircuitScene::kMakerSiteUrl);
+
+    // Dragged off before the release: nothing opens.
+    app.touchDown(0, worldCentre(editor->makerLogo));
+    app.touchMove(0, Vec2(512, 700));
+    app.touchUp(0);
+    app.frame();
+    EXPECT_EQ(editor->makerLogo->getColor(), Color3B::WHITE);
+    EXPECT_TRUE(links.take().empty());
+}
