@@ -270,3 +270,48 @@ TEST_F(ReturningEditor, LogosOpenTheirLinksOnlyWhenReleasedOnThem)
     EXPECT_EQ(editor->makerLogo->getColor(), Color3B::WHITE);
     EXPECT_TRUE(links.take().empty());
 }
+
+TEST_F(ReturningEditor, TheOpenDrawerKeepsItsTouchesFromTheLayersBelow)
+{
+    static int reached;
+    reached = 0;
+    auto* below = EventListenerTouchOneByOne::create();
+    below->onTouchBegan = [](Touch*, Event*) {
+        ++reached;
+        return true;
+    };
+    Node* boardLayer = editor->getChildren().at(0);
+    editor->getEventDispatcher()->addEventListenerWithSceneGraphPriority(below, boardLayer);
+    tap(app, Vec2(100, 400));
+    tap(app, worldCentre(editor->codeField->getParent()));
+    tap(app, worldCentre(editor->helpButton));
+    EXPECT_EQ(reached, 0);
+}
+
+TEST_F(ReturningEditor, ContentSizeFollowsTheVisibleSizeAtTheNextFrame)
+{
+    Director::getInstance()->getOpenGLView()->setDesignResolutionSize(800, 600, ResolutionPolicy::SHOW_ALL);
+    app.frame();
+    EXPECT_EQ(editor->getContentSize(), Director::getInstance()->getVisibleSize());
+    EXPECT_EQ(editor->getContentSize(), Size(800, 600));
+}
+
+TEST(EditorStartUp, ThePagerCoversTheDrawerAtFirstLaunch)
+{
+    // The OK button's red, as a returning launch shows it.
+    Color4B okRed;
+    {
+        AppHarness app(true);
+        Vec2 ok = worldCentre(app.editor()->okButton) - Vec2(50, 0); // beside the white letters
+        okRed = EngineHarness::pixelAt(app.capture(), int(ok.x), int(768 - ok.y));
+        EXPECT_GT(okRed.r, 150);
+        EXPECT_LT(okRed.g, 120);
+    }
+    AppHarness app;
+    Vec2 ok = worldCentre(app.editor()->okButton) - Vec2(50, 0); // beside the white letters
+    Image* shot = app.capture();
+    ASSERT_NE(shot, nullptr);
+    shot->saveToFile("/tmp/editor-first-launch.png");
+    const Color4B covered = EngineHarness::pixelAt(shot, int(ok.x), int(768 - ok.y));
+    EXPECT_FALSE(covered.r == okRed.r && covered.g == okRed.g && covered.b == okRed.b);
+}
