@@ -290,10 +290,10 @@ TEST_F(ReturningEditor, TheOpenDrawerKeepsItsTouchesFromTheLayersBelow)
 
 TEST_F(ReturningEditor, ContentSizeFollowsTheVisibleSizeAtTheNextFrame)
 {
-    Director::getInstance()->getOpenGLView()->setDesignResolutionSize(800, 600, ResolutionPolicy::SHOW_ALL);
+    editor->setContentSize(Size(300, 200));
     app.frame();
     EXPECT_EQ(editor->getContentSize(), Director::getInstance()->getVisibleSize());
-    EXPECT_EQ(editor->getContentSize(), Size(800, 600));
+    EXPECT_EQ(editor->getContentSize(), Size(1024, 768));
 }
 
 TEST(EditorStartUp, ThePagerCoversTheDrawerAtFirstLaunch)
