@@ -55,6 +55,12 @@ void KITOView::onExit()
     if (getEventDispatcher() && touchListener) getEventDispatcher()->removeEventListener(touchListener);
     touchListener = nullptr;
     parentView = nullptr;
+    // The end of a touch followed now would never reach a view that left the
+    // scene; keeping it would make the view ignore every later touch.
+    if (trackingTouch) {
+        trackingTouch->release();
+        trackingTouch = nullptr;
+    }
     Node::onExit();
 }
 

@@ -283,3 +283,25 @@ TEST(KITOViewClipping, ViewOutsideItsClippingParentIsNotVisitedAtAll)
     Image* image = h.capture();
     for (float x = 100; x < 400; x += 10) EXPECT_FALSE(isRed(image, x, 150)) << x;
 }
+
+TEST(KITOViewTouches, ViewRemovedDuringATouchFollowsNewTouchesWhenAddedAgain)
+{
+    EngineHarness h;
+    Log log;
+    ProbeView* view = ProbeView::make("view", &log, true);
+    view->retain();
+    h.scene()->addChild(view);
+    h.frame();
+    h.touchDown(0, Vec2(10, 10));
+    view->removeFromParent();
+    EXPECT_EQ(view->getTrackingTouch(), nullptr);
+    h.touchUp(0);
+
+    h.scene()->addChild(view);
+    h.frame();
+    log.clear();
+    h.touchDown(1, Vec2(20, 20));
+    h.touchUp(1);
+    EXPECT_EQ(log, (Log{"view:began", "view:ended"}));
+    view->release();
+}
