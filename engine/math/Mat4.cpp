@@ -74,38 +74,30 @@ Mat4& Mat4::operator*=(const Mat4& other)
 
 bool Mat4::operator==(const Mat4& other) const { return std::memcmp(m, other.m, sizeof(m)) == 0; }
 
-float Mat4::determinant() const
-{
-    float a0 = m[0] * m[5] - m[1] * m[4];
-    float a1 = m[0] * m[6] - m[2] * m[4];
-    float a2 = m[0] * m[7] - m[3] * m[4];
-    float a3 = m[1] * m[6] - m[2] * m[5];
-    float a4 = m[1] * m[7] - m[3] * m[5];
-    float a5 = m[2] * m[7] - m[3] * m[6];
-    float b0 = m[8] * m[13] - m[9] * m[12];
-    float b1 = m[8] * m[14] - m[10] * m[12];
-    float b2 = m[8] * m[15] - m[11] * m[12];
-    float b3 = m[9] * m[14] - m[10] * m[13];
-    float b4 = m[9] * m[15] - m[11] * m[13];
-    float b5 = m[10] * m[15] - m[11] * m[14];
-    return a0 * b5 - a1 * b4 + a2 * b3 + a3 * b2 - a4 * b1 + a5 * b0;
-}
+namespace {
+// The twelve 2x2 minors of the upper and lower half, shared by the
+// determinant and the inverse.
+struct Minors {
+    float a0, a1, a2, a3, a4, a5, b0, b1, b2, b3, b4, b5;
+    explicit Minors(const float* m)
+        : a0(m[0] * m[5] - m[1] * m[4]), a1(m[0] * m[6] - m[2] * m[4]), a2(m[0] * m[7] - m[3] * m[4]),
+          a3(m[1] * m[6] - m[2] * m[5]), a4(m[1] * m[7] - m[3] * m[5]), a5(m[2] * m[7] - m[3] * m[6]),
+          b0(m[8] * m[13] - m[9] * m[12]), b1(m[8] * m[14] - m[10] * m[12]), b2(m[8] * m[15] - m[11] * m[12]),
+          b3(m[9] * m[14] - m[10] * m[13]), b4(m[9] * m[15] - m[11] * m[13]), b5(m[10] * m[15] - m[11] * m[14])
+    {
+    }
+    float determinant() const { return a0 * b5 - a1 * b4 + a2 * b3 + a3 * b2 - a4 * b1 + a5 * b0; }
+};
+} // namespace
+
+float Mat4::determinant() const { return Minors(m).determinant(); }
 
 bool Mat4::inverse()
 {
-    float a0 = m[0] * m[5] - m[1] * m[4];
-    float a1 = m[0] * m[6] - m[2] * m[4];
-    float a2 = m[0] * m[7] - m[3] * m[4];
-    float a3 = m[1] * m[6] - m[2] * m[5];
-    float a4 = m[1] * m[7] - m[3] * m[5];
-    float a5 = m[2] * m[7] - m[3] * m[6];
-    float b0 = m[8] * m[13] - m[9] * m[12];
-    float b1 = m[8] * m[14] - m[10] * m[12];
-    float b2 = m[8] * m[15] - m[11] * m[12];
-    float b3 = m[9] * m[14] - m[10] * m[13];
-    float b4 = m[9] * m[15] - m[11] * m[13];
-    float b5 = m[10] * m[15] - m[11] * m[14];
-    float det = a0 * b5 - a1 * b4 + a2 * b3 + a3 * b2 - a4 * b1 + a5 * b0;
+    const Minors n(m);
+    const float a0 = n.a0, a1 = n.a1, a2 = n.a2, a3 = n.a3, a4 = n.a4, a5 = n.a5;
+    const float b0 = n.b0, b1 = n.b1, b2 = n.b2, b3 = n.b3, b4 = n.b4, b5 = n.b5;
+    float det = n.determinant();
     if (std::fabs(det) <= 2e-37f || !std::isfinite(det)) {
         return false;
     }
