@@ -57,6 +57,42 @@ void Renderer::render()
     flush();
 }
 
+namespace {
+
+// SDL's software triangle filler works in fixed point with one fractional bit
+// and keeps (source coordinate x the triangle's doubled area) in a 32-bit int.
+// Past that it overflows and reads outside the texture: a 900 x 900 pixel
+// picture drawn one to one is already too big. A quad is cut into as many
+// pieces as keep every product under half the int range (a margin for SDL's
+// rounding of the corners); a quad is affine, so the pieces draw the same picture.
+void piecesForSoftwareFiller(const V3F_C4B_T2F_Quad& q, const Mat4& mv, float scale, float texW, float texH,
+                             int* cols, int* rows)
+{
+    const float* m = mv.m;
+    auto out = [&](const V3F_C4B_T2F& v, float* x, float* y) {
+        *x = (v.vertices.x * m[0] + v.vertices.y * m[4]) * scale;
+        *y = (v.vertices.x * m[1] + v.vertices.y * m[5]) * scale;
+    };
+    float tlx, tly, trx, try_, blx, bly;
+    out(q.tl, &tlx, &tly);
+    out(q.tr, &trx, &try_);
+    out(q.bl, &blx, &bly);
+    double cross = std::fabs(double(trx - tlx) * (bly - tly) - double(try_ - tly) * (blx - tlx));
+    double source = 1.0;
+    for (const V3F_C4B_T2F* v : {&q.tl, &q.bl, &q.tr, &q.br}) {
+        source = std::max({source, std::fabs(double(v->texCoords.u) * texW), std::fabs(double(v->texCoords.v) * texH)});
+    }
+    const double kFixedPointArea = 4.0; // one fractional bit on each axis
+    const double kLimit = double(1 << 30);
+    double pieces = source * kFixedPointArea * cross / kLimit;
+    const int kMostPerSide = 64;
+    int perSide = pieces <= 1.0 ? 1 : std::min(kMostPerSide, int(std::ceil(std::sqrt(pieces))));
+    *cols = perSide;
+    *rows = perSide;
+}
+
+} // namespace
+
 void Renderer::appendQuads(const QuadCommand* command)
 {
     Texture2D* texture = command->getTexture();
@@ -87,22 +123,13 @@ void Renderer::appendQuads(const QuadCommand* command)
         const int order[6] = {0, 1, 2, 2, 1, 3};
         for (int k : order) _indices.push_back(base + k);
     };
-    // SDL's software rasteriser reads past the texture when one triangle spans
-    // more than about 2047 source pixels; such quads are drawn in pieces that
-    // cover at most kMaxSpan pixels each (a quad is affine, so splitting is exact).
-    const float kMaxSpan = 1024.0f;
     float texW = texture ? float(texture->getPixelsWide()) : 0.0f;
     float texH = texture ? float(texture->getPixelsHigh()) : 0.0f;
     const V3F_C4B_T2F_Quad* quads = command->getQuads();
     for (size_t i = 0; i < command->getQuadCount(); ++i) {
         const V3F_C4B_T2F_Quad& q = quads[i];
         int cols = 1, rows = 1;
-        if (texture) {
-            float spanU = std::fabs(q.tr.texCoords.u - q.tl.texCoords.u) * texW;
-            float spanV = std::fabs(q.bl.texCoords.v - q.tl.texCoords.v) * texH;
-            cols = std::max(1, int(std::ceil(spanU / kMaxSpan)));
-            rows = std::max(1, int(std::ceil(spanV / kMaxSpan)));
-        }
+        if (texture) piecesForSoftwareFiller(q, mv, target.scale, texW, texH, &cols, &rows);
         if (cols == 1 && rows == 1) {
             emitQuad(q);
             continue;
