@@ -122,6 +122,34 @@ TEST(Resolution, ShowAllLetterboxesAWideWindowAndMapsInputBack)
     EXPECT_TRUE(h.director()->convertToGL(Vec2(5, 8)).equals(Vec2(5, 760)));
 }
 
+// A smaller design area in the same window is drawn magnified, pictures
+// included, with nothing left over at the edges.
+TEST(Resolution, ChangedDesignSizeMagnifiesTheWholeScene)
+{
+    EngineHarness h;
+    GLView* view = h.director()->getOpenGLView();
+    view->setDesignResolutionSize(800, 600, ResolutionPolicy::SHOW_ALL);
+    EXPECT_FLOAT_EQ(view->getScaleX(), 1024.0f / 800.0f);
+    EXPECT_TRUE(h.director()->getVisibleSize().equals(Size(800, 600)));
+
+    LayerColor* white = LayerColor::create(Color4B::WHITE);
+    h.scene()->addChild(white);
+    Sprite* picture = Sprite::create("res/noimage640.png");
+    ASSERT_NE(picture, nullptr);
+    picture->setAnchorPoint(Vec2::ZERO);
+    picture->setPosition(Vec2::ZERO);
+    picture->setColor(Color3B(255, 0, 0));
+    h.scene()->addChild(picture);
+    h.frame();
+    Image* shot = h.capture();
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(EngineHarness::pixelAt(shot, 1021, 2), Color4B(255, 255, 255, 255));
+    // The picture's right edge lands at its width in points times 1.28.
+    float right = picture->getContentSize().width * 1.28f;
+    EXPECT_EQ(EngineHarness::pixelAt(shot, int(right) + 2, 765).g, 255);
+    EXPECT_EQ(EngineHarness::pixelAt(shot, int(right) - 3, 765).g, 0);
+}
+
 TEST(Resolution, ContentScaleHalvesPicturePixelsIntoPoints)
 {
     EngineHarness h;
