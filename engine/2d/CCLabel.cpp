@@ -4,6 +4,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -188,6 +189,17 @@ Label::~Label()
     for (Sprite* letter : _letters) letter->setParent(nullptr);
     _letters.clear();
     clearGlyphTextures();
+}
+
+bool Label::isFontFile(const std::string& name)
+{
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    auto endsWith = [&](const std::string& suffix) {
+        return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    return (endsWith(".ttf") || endsWith(".otf") || endsWith(".ttc")) &&
+           !FileUtils::getInstance()->fullPathForFilename(name).empty();
 }
 
 Label* Label::create()

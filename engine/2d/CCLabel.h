@@ -28,6 +28,9 @@ public:
                                        const Size& dimensions = Size::ZERO,
                                        TextHAlignment hAlignment = TextHAlignment::LEFT,
                                        TextVAlignment vAlignment = TextVAlignment::TOP);
+    // True when the name is a font file on the search path (.ttf, .otf, .ttc)
+    // rather than a system family; fields that take either use this to choose.
+    static bool isFontFile(const std::string& name);
 
     bool init() override;
     // False when the font file cannot be opened.

@@ -1,10 +1,8 @@
 #include "2d/CCTextFieldTTF.h"
 
 #include <algorithm>
-#include <cctype>
 #include <new>
 
-#include "platform/CCFileUtils.h"
 
 namespace cocos2d {
 
@@ -24,17 +22,6 @@ size_t lastCharacterLength(const std::string& text)
         if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) break;
     }
     return text.size() - start;
-}
-
-bool isFontFile(const std::string& name)
-{
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    auto endsWith = [&](const std::string& suffix) {
-        return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
-    };
-    return (endsWith(".ttf") || endsWith(".otf") || endsWith(".ttc")) &&
-           !FileUtils::getInstance()->fullPathForFilename(name).empty();
 }
 
 } // namespace
@@ -73,7 +60,7 @@ bool TextFieldTTF::initWithPlaceHolder(const std::string& placeholder, const Siz
 {
     _placeHolder = placeholder;
     // A field fills its box and keeps its text on the box's middle line.
-    bool ok = isFontFile(fontName)
+    bool ok = Label::isFontFile(fontName)
                   ? initWithTTF(placeholder, fontName, fontSize, dimensions, alignment, TextVAlignment::CENTER)
                   : initWithSystemFont(placeholder, fontName, fontSize, dimensions, alignment, TextVAlignment::CENTER);
     if (!ok) return false;
@@ -84,7 +71,7 @@ bool TextFieldTTF::initWithPlaceHolder(const std::string& placeholder, const Siz
 bool TextFieldTTF::initWithPlaceHolder(const std::string& placeholder, const std::string& fontName, float fontSize)
 {
     _placeHolder = placeholder;
-    bool ok = isFontFile(fontName) ? initWithTTF(placeholder, fontName, fontSize, Size::ZERO, TextHAlignment::LEFT,
+    bool ok = Label::isFontFile(fontName) ? initWithTTF(placeholder, fontName, fontSize, Size::ZERO, TextHAlignment::LEFT,
                                                  TextVAlignment::TOP)
                                    : initWithSystemFont(placeholder, fontName, fontSize, Size::ZERO,
                                                         TextHAlignment::LEFT, TextVAlignment::TOP);

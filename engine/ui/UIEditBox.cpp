@@ -1,7 +1,6 @@
 #include "ui/UIEditBox.h"
 
 #include <algorithm>
-#include <cctype>
 #include <new>
 
 #include "2d/CCLabel.h"
@@ -11,7 +10,6 @@
 #include "base/CCEventDispatcher.h"
 #include "base/CCEventListenerTouch.h"
 #include "base/CCTouch.h"
-#include "platform/CCFileUtils.h"
 #include "platform/CCGLView.h"
 #include "renderer/CCRenderer.h"
 
@@ -46,20 +44,9 @@ std::vector<std::string> splitCharacters(const std::string& text)
     return out;
 }
 
-bool isFontFile(const std::string& name)
-{
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    auto endsWith = [&](const std::string& suffix) {
-        return lower.size() >= suffix.size() && lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
-    };
-    return (endsWith(".ttf") || endsWith(".otf") || endsWith(".ttc")) &&
-           !FileUtils::getInstance()->fullPathForFilename(name).empty();
-}
-
 void applyFont(Label* label, const std::string& name, int size)
 {
-    if (isFontFile(name)) {
+    if (Label::isFontFile(name)) {
         label->setTTFFontFile(name);
     } else {
         label->setSystemFontName(name);
