@@ -1,5 +1,6 @@
 #include "extensions/GUI/CCScrollView/CCScrollView.h"
 
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "base/CCEventDispatcher.h"
 #include "base/CCEventListenerTouch.h"
 #include "base/CCTouch.h"
+#include "math/CCAffineTransform.h"
 #include "platform/CCGLView.h"
 #include "renderer/CCRenderer.h"
 
@@ -380,17 +382,7 @@ bool ScrollView::hasVisibleParents() const
 
 Rect ScrollView::worldRectFor(const Mat4& transform) const
 {
-    Vec2 corners[4] = {transform.transformPoint(Vec2(0, 0)), transform.transformPoint(Vec2(_viewSize.width, 0)),
-                       transform.transformPoint(Vec2(0, _viewSize.height)),
-                       transform.transformPoint(Vec2(_viewSize.width, _viewSize.height))};
-    float minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
-    for (const Vec2& c : corners) {
-        minX = std::min(minX, c.x);
-        maxX = std::max(maxX, c.x);
-        minY = std::min(minY, c.y);
-        maxY = std::max(maxY, c.y);
-    }
-    return Rect(minX, minY, maxX - minX, maxY - minY);
+    return RectApplyTransform(Rect(0, 0, _viewSize.width, _viewSize.height), transform);
 }
 
 Rect ScrollView::getViewRect() { return worldRectFor(getNodeToWorldTransform()); }
