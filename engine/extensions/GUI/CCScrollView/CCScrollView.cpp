@@ -1,6 +1,5 @@
 #include "extensions/GUI/CCScrollView/CCScrollView.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
