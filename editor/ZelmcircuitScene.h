@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "2d/CCLabel.h"
 #include "2d/CCRenderTexture.h"
 #include "2d/CCTextFieldTTF.h"
+#include "ConnectionGeometry.h"
 #include "LoadingLayer.h"
 #include "PartEnd.h"
 #include "PartType.h"
@@ -17,9 +19,15 @@
 #include "extensions/cocos-ext.h"
 #include "ui/UIEditBox.h"
 
-
 // The editor layer: the only child of the application's scene. It builds the
-// whole screen, owns all editor state and wires every touch listener.
+// whole screen and owns all editor state. Each behaviour lives in a source
+// file of its own and registers its own listeners:
+//   ZelmcircuitScene.cpp             creation, start-up, delegate callbacks
+//   ZelmcircuitSceneLayout.cpp       the node tree of the screen
+//   ZelmcircuitSceneInput.cpp        buttons, account fields, drawer panel
+//   ZelmcircuitScenePlacement.cpp    palette drag, picking up, moving, turning
+//   ZelmcircuitSceneConnections.cpp  where ends lie, snapping, chains
+//   ZelmcircuitSceneRemoval.cpp      trash and clearing the board
 class ZelmcircuitScene : public cocos2d::Layer,
                          public cocos2d::extension::ScrollViewDelegate,
                          public cocos2d::TextFieldDelegate,
@@ -47,78 +55,110 @@ public:
     static const char* const kCompanionStoreUrl;
     static const char* const kMakerSiteUrl;
 
-    cocos2d::EventListenerMouse* mouseListener = nullptr;
-    LoadingLayer* busyOverlay = nullptr;
-    cocos2d::LayerColor* savedListPanel = nullptr;
-    cocos2d::extension::ScrollView* boardView = nullptr;
-    cocos2d::extension::ScrollView* savedListView = nullptr;
-    cocos2d::Sprite* drawerPanel = nullptr;
-    cocos2d::Sprite* trashSprite = nullptr;
-    cocos2d::Sprite* savedListBin = nullptr;
-    cocos2d::Sprite* copyButton = nullptr;
-    cocos2d::Sprite* editButton = nullptr;
-    cocos2d::Sprite* postButton = nullptr;
-    cocos2d::Sprite* selectionFrame = nullptr;
-    ZelmPartSprite* paletteGhost = nullptr;
-    ZelmPartSprite* paletteNewPart = nullptr;
-    ZelmPartSprite* selectedPart = nullptr;
-    ZelmLoadSprite* touchedItem = nullptr;
-    ZelmLoadSprite* currentItem = nullptr;
-    ZelmLoadSprite* selectedItem = nullptr;
-    std::string currentCircuitId;
-    std::string newCircuitDate;
-    cocos2d::RenderTexture* boardSnapshot = nullptr; // retained
-    PartEnd* chainEnds[2] = {nullptr, nullptr};
-    cocos2d::Touch* selectedTouch = nullptr;
-    bool listTapBlocked = false;
-    bool touchStill = true;
-    bool dragging = false;
-    bool groupDrag = false;
-    bool drawerPeeking = true;
-    bool savedListShown = true;
-    bool boardActive = true;
-    bool viewScrolled = false;
-    bool itemDragMode = false;
-    bool signedIn = false;
-    bool skipDoubleTap = false;
-    cocos2d::Vector<ZelmPartSprite*> boardParts;
-    cocos2d::Vector<ZelmPartSprite*> groupParts;
-    cocos2d::Vector<ZelmLoadSprite*> listItems;
-    ZelmPartSprite* paletteItems[PartTypes::count] = {};   // retained
-    cocos2d::Label* partCountLabels[PartTypes::count] = {}; // retained
-    PartEnd* snapMovingEnd = nullptr;
-    PartEnd* snapTargetEnd = nullptr;
-    int32_t snapSavedRotation = 0;
-    int32_t partCounts[PartTypes::count] = {};
-    cocos2d::Vec2 tapTravel;
-    cocos2d::Vec2 dragTotal;
-    cocos2d::Vec2 snapDrag;
-    cocos2d::Vec2 tabTravel;
-    cocos2d::Vec2 settingsTravel;
-    cocos2d::Vec2 listItemDrag;
-    struct timeval lastTapTime {};
-    struct timeval wheelZoomTime {};
-    cocos2d::Vec2 lastTapLocation;
-    cocos2d::Vec2 snapAnchor;
-    cocos2d::Vec2 snapSavedPosition;
-    cocos2d::TextFieldTTF* nameField = nullptr;
-    cocos2d::TextFieldTTF* codeField = nullptr;
+    // True when the touch lies in the event target's bounding box, its origin
+    // taken to world space through the target's parent.
+    static bool hitTestNode(cocos2d::Touch* touch, cocos2d::Event* event);
 
-    // Built by init; kept so that listeners can be registered on them.
+    // ---- Screen: nodes built by init -------------------------------------
+    LoadingLayer* busyOverlay = nullptr;
     cocos2d::Layer* boardLayer = nullptr;
     cocos2d::Layer* headsUpLayer = nullptr;
     cocos2d::Layer* guardLayer = nullptr;
+    cocos2d::extension::ScrollView* boardView = nullptr;
+    cocos2d::Sprite* trashSprite = nullptr;
+    cocos2d::Sprite* drawerPanel = nullptr;
     cocos2d::Sprite* drawerTab = nullptr;
     cocos2d::Sprite* settingsIcon = nullptr;
     cocos2d::Sprite* okButton = nullptr;
     cocos2d::Sprite* helpButton = nullptr;
     cocos2d::Sprite* showcaseLogo = nullptr;
     cocos2d::Sprite* makerLogo = nullptr;
-    cocos2d::Sprite* saveNewTile = nullptr;
+    cocos2d::TextFieldTTF* nameField = nullptr;
+    cocos2d::TextFieldTTF* codeField = nullptr;
 
-    // True when the touch lies in the event target's bounding box, its origin
-    // taken to world space through the target's parent.
-    static bool hitTestNode(cocos2d::Touch* touch, cocos2d::Event* event);
+    // ---- Placement: palette drag, picking up, moving, turning ------------
+    void addPartToBoard(ZelmPartSprite* part);
+    static bool hitTestPart(ZelmPartSprite* part, const cocos2d::Vec2& worldPoint);
+    void refreshPartCount(PartType type);
+
+    cocos2d::Vector<ZelmPartSprite*> boardParts; // placement order = search and save order
+    int32_t partCounts[PartTypes::count] = {};
+    ZelmPartSprite* paletteItems[PartTypes::count] = {};   // retained
+    cocos2d::Label* partCountLabels[PartTypes::count] = {}; // retained
+    ZelmPartSprite* paletteGhost = nullptr;
+    ZelmPartSprite* paletteNewPart = nullptr;
+    ZelmPartSprite* selectedPart = nullptr;
+    cocos2d::Touch* selectedTouch = nullptr;
+    bool touchStill = true;
+    bool dragging = false;
+    bool groupDrag = false;
+    cocos2d::Vec2 dragTotal;
+    cocos2d::Vector<ZelmPartSprite*> groupParts; // the picked-up chain, in chain order
+    PartEnd* chainEnds[2] = {nullptr, nullptr};  // both null for a closed loop
+
+    // ---- Connections: where ends lie, snapping, chains --------------------
+    cocos2d::Vec2 endToBoard(const PartEnd& end, bool inner) const;
+    int endAngle(const PartEnd& a, const PartEnd& b) const;
+    void placePartClamped(ZelmPartSprite* part, const cocos2d::Vec2& position);
+    void moveSingleWithSnap(ZelmPartSprite* part, const cocos2d::Vec2& step);
+    void moveGroupWithSnap(const cocos2d::Vec2& step);
+    void linkTouchingEnd(PartEnd& end);
+    void unlinkEnd(PartEnd& end);
+    PartEnd* findChainEnd(ZelmPartSprite* start, int direction);
+    void collectChain(ZelmPartSprite* start);
+    void realignChain(ZelmPartSprite* from, ZelmPartSprite* previous, ZelmPartSprite* owner);
+    void alignToNeighbour(ZelmPartSprite* part, ZelmPartSprite* previous);
+
+    PartEnd* snapTargetEnd = nullptr;
+    PartEnd* snapMovingEnd = nullptr;
+    cocos2d::Vec2 snapAnchor;
+    cocos2d::Vec2 snapSavedPosition;
+    int32_t snapSavedRotation = 0;
+    cocos2d::Vec2 snapDrag;
+
+    // ---- Removal: trash and clearing the board ---------------------------
+    void updateTrashHover(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
+    void dropOnTrash(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
+    void clearBoard();
+
+    // ---- Navigation: pan, zoom, taps -------------------------------------
+    cocos2d::EventListenerMouse* mouseListener = nullptr;
+    bool viewScrolled = false;
+    bool skipDoubleTap = false;
+    bool listTapBlocked = false;
+    bool boardActive = true;
+    cocos2d::Vec2 tapTravel;
+    struct timeval lastTapTime {};
+    cocos2d::Vec2 lastTapLocation;
+    struct timeval wheelZoomTime {};
+
+    // ---- Drawer -----------------------------------------------------------
+    bool drawerPeeking = true;
+    cocos2d::Vec2 tabTravel;
+    cocos2d::Vec2 settingsTravel;
+
+    // ---- Storage: saved circuits, thumbnails, the saved-circuits panel ----
+    cocos2d::LayerColor* savedListPanel = nullptr;
+    cocos2d::extension::ScrollView* savedListView = nullptr;
+    cocos2d::Sprite* saveNewTile = nullptr;
+    cocos2d::Sprite* savedListBin = nullptr;
+    cocos2d::Sprite* copyButton = nullptr;
+    cocos2d::Sprite* editButton = nullptr;
+    cocos2d::Sprite* postButton = nullptr;
+    cocos2d::Sprite* selectionFrame = nullptr;
+    ZelmLoadSprite* touchedItem = nullptr;
+    ZelmLoadSprite* currentItem = nullptr;
+    ZelmLoadSprite* selectedItem = nullptr;
+    cocos2d::Vector<ZelmLoadSprite*> listItems;
+    std::string currentCircuitId;
+    std::string newCircuitDate;
+    cocos2d::RenderTexture* boardSnapshot = nullptr; // retained
+    bool savedListShown = true;
+    bool itemDragMode = false;
+    cocos2d::Vec2 listItemDrag;
+
+    // ---- Showcase: account ------------------------------------------------
+    bool signedIn = false;
 
 protected:
     ZelmcircuitScene() = default;
@@ -132,4 +172,32 @@ private:
     void registerListeners();
     void registerButton(cocos2d::Node* button, const std::function<void()>& action);
     void startUp();
+
+    // Placement
+    void registerPlacementListeners();
+    void registerPartListener(ZelmPartSprite* part);
+    void pickUp(cocos2d::Touch* touch, unsigned serial);
+    void pickUpChain(cocos2d::Touch* touch, unsigned serial);
+    bool pickUpStillDue(cocos2d::Touch* touch, unsigned serial) const;
+    void endPartTouch(cocos2d::Touch* touch);
+    void cancelPartTouch();
+    void rotateByTap(ZelmPartSprite* part);
+    void resetPartTouch();
+    void clearSnap();
+    // Counts part touches, so a delayed pick-up step left over from an earlier
+    // touch never acts on a later one that happens to reuse its Touch object.
+    unsigned partTouchSerial = 0;
+
+    // Removal
+    void fadeTrash(bool in);
+
+    // Connections
+    void breakAway(ZelmPartSprite* part);
+    // Fills searchTargets with the ends of every board part but movingPart
+    // (and, for a chain, but its own parts), in board order, end A first.
+    void collectTargets(const ZelmPartSprite* movingPart, bool skipGroup);
+    // Kept between drag steps so a step allocates nothing.
+    std::vector<connection::EndSpot> searchMoving;
+    std::vector<connection::EndSpot> searchTargets;
+    std::vector<PartEnd*> searchTargetEnds;
 };

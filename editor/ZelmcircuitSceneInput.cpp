@@ -74,6 +74,8 @@ void ZelmcircuitScene::registerListeners()
     registerButton(showcaseLogo, [] { Application::getInstance()->openURL(kCompanionStoreUrl); });
     registerButton(makerLogo, [] { Application::getInstance()->openURL(kMakerSiteUrl); });
 
+    registerPlacementListeners();
+
     mouseListener = EventListenerMouse::create();
     mouseListener->setEnabled(false);
     _eventDispatcher->addEventListenerWithSceneGraphPriority(mouseListener, this);

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "AppConstants.h"
+#include "app/AppHarness.h"
+
+// The real editor with its board in reach: the saved-circuits panel put away
+// and the drawer resting with only its palette strip showing. Points are
+// design points; board points are the board container's space.
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app = std::make_unique<AppHarness>(true);
+        ed = app->editor();
+        ASSERT_NE(ed, nullptr);
+        ed->savedListShown = false;
+        ed->savedListPanel->setVisible(false);
+        const float h = ed->drawerPanel->getContentSize().height;
+        ed->drawerPanel->setPositionY(768 + h * 0.5f - 100);
+        app->frame();
+    }
+    void TearDown() override { app.reset(); }
+
+    // A part put on the board the way a loaded circuit's parts are.
+    ZelmPartSprite* place(PartType type, const cocos2d::Vec2& board, float rotation = 0)
+    {
+        auto* part = ZelmPartSprite::create(veloquix::partImageFiles[type]);
+        part->setPosition(board);
+        part->setRotation(rotation);
+        ed->boardView->addChild(part);
+        part->type = type;
+        ed->addPartToBoard(part);
+        return part;
+    }
+
+    cocos2d::Vec2 toWorld(const cocos2d::Vec2& board) const
+    {
+        return ed->boardView->getContainer()->convertToWorldSpace(board);
+    }
+    cocos2d::Vec2 centreOf(ZelmPartSprite* part) const { return toWorld(part->getPosition()); }
+    cocos2d::Vec2 endAt(ZelmPartSprite* part, int end) const { return ed->endToBoard(part->ends[end], false); }
+
+    // Presses a finger on the point and holds it still for the given time.
+    void press(const cocos2d::Vec2& world, double seconds)
+    {
+        finger = world;
+        app->touchDown(0, finger);
+        app->advance(seconds);
+    }
+    // Moves the pressed finger by the offset in one step, then one frame.
+    void moveBy(const cocos2d::Vec2& offset)
+    {
+        finger += offset;
+        app->touchMove(0, finger);
+        app->frame();
+    }
+    void release()
+    {
+        app->touchUp(0);
+        app->frame();
+    }
+    // A part lifted alone (held 0.1 s) or with its chain (held 0.45 s).
+    void liftPart(ZelmPartSprite* part) { press(centreOf(part), 0.1); }
+    void liftChain(ZelmPartSprite* part) { press(centreOf(part), 0.45); }
+
+    static bool linked(ZelmPartSprite* a, int endA, ZelmPartSprite* b, int endB)
+    {
+        return a->ends[endA].link == b && b->ends[endB].link == a;
+    }
+
+    std::unique_ptr<AppHarness> app;
+    ZelmcircuitScene* ed = nullptr;
+    cocos2d::Vec2 finger;
+};
