@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "base/CCData.h"
@@ -76,6 +78,60 @@ Image::Format formatFromName(const std::string& name)
     if (endsWith(".jpg") || endsWith(".jpeg")) return Image::Format::JPG;
     return Image::Format::UNKNOWN;
 }
+
+unsigned bigEndian16(const unsigned char* p) { return unsigned(p[0]) << 8 | p[1]; }
+
+unsigned long bigEndian32(const unsigned char* p)
+{
+    return (unsigned long)p[0] << 24 | (unsigned long)p[1] << 16 | (unsigned long)p[2] << 8 | p[3];
+}
+
+// The size in the IHDR chunk, which a valid PNG has first, right after its
+// signature; libpng sizes every buffer from it.
+bool declaredPngSize(const unsigned char* data, size_t size, unsigned long* width, unsigned long* height)
+{
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (size < 8 + 8 + 13 || std::memcmp(data, kSignature, 8) != 0) return false;
+    if (bigEndian32(data + 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+    *width = bigEndian32(data + 16);
+    *height = bigEndian32(data + 20);
+    return true;
+}
+
+// The size in the first start-of-frame segment. Segments before it are
+// skipped by their lengths; the scan data only ever follows a frame header,
+// so reaching it (or the end of the image) first means there is none.
+bool declaredJpegSize(const unsigned char* data, size_t size, unsigned long* width, unsigned long* height)
+{
+    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
+    size_t at = 2;
+    while (at < size) {
+        if (data[at] != 0xFF) return false;
+        while (at < size && data[at] == 0xFF) ++at;
+        if (at >= size) return false;
+        unsigned marker = data[at++];
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;
+        if (marker == 0xD9 || marker == 0xDA || at + 2 > size) return false;
+        size_t length = bigEndian16(data + at);
+        if (length < 2) return false;
+        bool frameHeader = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frameHeader) {
+            if (length < 7 || at + 7 > size) return false;
+            *height = bigEndian16(data + at + 3);
+            *width = bigEndian16(data + at + 5);
+            return true;
+        }
+        at += length;
+    }
+    return false;
+}
+
+bool withinLimits(unsigned long width, unsigned long height)
+{
+    return width > 0 && height > 0 && width <= unsigned(Image::kMaxDeclaredSide) &&
+           height <= unsigned(Image::kMaxDeclaredSide) &&
+           (long long)width * (long long)height <= Image::kMaxDeclaredPixels;
+}
 } // namespace
 
 Image::Image() = default;
@@ -103,21 +159,45 @@ bool Image::initWithImageFile(const std::string& path)
     if (fullPath.empty()) return false;
     Data data = FileUtils::getInstance()->getDataFromFile(fullPath);
     if (data.isNull()) return false;
-    return initWithImageData(data.getBytes(), data.getSize());
+    return decode(data.getBytes(), size_t(data.getSize()), fullPath.c_str());
 }
 
 bool Image::initWithImageData(const unsigned char* data, ptrdiff_t dataLen)
 {
     if (!data || dataLen <= 0) return false;
+    return decode(data, size_t(dataLen), nullptr);
+}
+
+bool Image::decode(const unsigned char* data, size_t dataLen, const char* name)
+{
+    // SDL's memory reader takes an int length; a picture of 2 GiB or more is
+    // far beyond the limits anyway.
+    if (dataLen > size_t(INT_MAX)) return false;
+    unsigned long width = 0;
+    unsigned long height = 0;
+    Format type = Format::UNKNOWN;
+    const char* loader = nullptr;
+    if (declaredPngSize(data, dataLen, &width, &height)) {
+        type = Format::PNG;
+        loader = "PNG";
+    } else if (declaredJpegSize(data, dataLen, &width, &height)) {
+        type = Format::JPG;
+        loader = "JPG";
+    } else {
+        // Other formats SDL_image knows are never needed, and each would
+        // need its own header check before it could be decoded safely.
+        return false;
+    }
+    if (!withinLimits(width, height)) {
+        std::fprintf(stderr, "Image: %s declares %lu x %lu pixels, beyond the %d x %d and %lld-pixel limit; not loaded\n",
+                     name ? name : "picture", width, height, kMaxDeclaredSide, kMaxDeclaredSide, kMaxDeclaredPixels);
+        return false;
+    }
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(dataLen));
     if (!rw) return false;
-    if (IMG_isPNG(rw)) {
-        _fileType = Format::PNG;
-    } else if (IMG_isJPG(rw)) {
-        _fileType = Format::JPG;
-    }
-    SDL_Surface* surface = IMG_Load_RW(rw, 1);
+    SDL_Surface* surface = IMG_LoadTyped_RW(rw, 1, loader);
     if (!surface) return false;
+    _fileType = type;
     return initWithSurface(surface);
 }
 

@@ -14,10 +14,19 @@ class Image : public Ref {
 public:
     enum class Format { JPG, PNG, UNKNOWN };
 
+    // The largest picture accepted, judged by the size a PNG or JPEG header
+    // declares before any pixel is decoded. Nothing the application shows
+    // comes near it (its largest pictures are a few thousand pixels a side),
+    // while a tiny file declaring tens of thousands of pixels a side would
+    // otherwise make the decoder claim gigabytes.
+    static constexpr int kMaxDeclaredSide = 16384;
+    static constexpr long long kMaxDeclaredPixels = 8192LL * 8192LL;
+
     Image();
     ~Image() override;
 
-    // The name is resolved through the file search paths.
+    // The name is resolved through the file search paths. Only PNG and JPEG
+    // are decoded, and only within the declared-size limits above.
     bool initWithImageFile(const std::string& path);
     bool initWithImageData(const unsigned char* data, ptrdiff_t dataLen);
     // Raw RGBA8888 rows, top row first.
@@ -42,6 +51,8 @@ public:
     bool encode(Format format, bool isToRGB, std::string* out) const;
 
 private:
+    bool decode(const unsigned char* data, size_t dataLen, const char* name);
+
     SDL_Surface* _surface = nullptr;
     bool _hasAlpha = false;
     Format _fileType = Format::UNKNOWN;
