@@ -3,7 +3,9 @@
 #include <curl/curl.h>
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <utility>
 
 #include "base/CCDirector.h"
@@ -16,11 +18,31 @@ namespace {
 
 HttpClient* s_instance = nullptr;
 
-size_t appendBytes(char* data, size_t size, size_t count, void* userData)
+// Where a reply's bytes go, with the most that may arrive. Returning less
+// than was offered makes libcurl abort the transfer, which is also the only
+// way out of its callback: nothing may be thrown through its C frames.
+struct Sink {
+    std::vector<char> bytes;
+    size_t limit = 0;
+    bool overLimit = false;
+    bool outOfMemory = false;
+};
+
+size_t appendBytes(char* data, size_t size, size_t count, void* userData) noexcept
 {
-    auto* out = static_cast<std::vector<char>*>(userData);
-    out->insert(out->end(), data, data + size * count);
-    return size * count;
+    auto* sink = static_cast<Sink*>(userData);
+    size_t length = size * count;
+    if (length > sink->limit - sink->bytes.size()) {
+        sink->overLimit = true;
+        return 0;
+    }
+    try {
+        sink->bytes.insert(sink->bytes.end(), data, data + length);
+    } catch (...) {
+        sink->outOfMemory = true;
+        return 0;
+    }
+    return length;
 }
 
 int abortWhenAsked(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -32,6 +54,46 @@ bool startsWithIgnoringCase(const std::string& text, const char* prefix)
 {
     size_t n = std::strlen(prefix);
     return text.size() >= n && strncasecmp(text.c_str(), prefix, n) == 0;
+}
+
+bool hasControlByte(const std::string& text)
+{
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) return true;
+    }
+    return false;
+}
+
+// A line break would let a value add or split header lines, and a NUL would
+// cut the line short where libcurl reads it as a C string.
+bool breaksHeaderLine(const std::string& line)
+{
+    return line.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+// What a message may say of a URL: no query, which could carry a secret.
+std::string printable(const std::string& url)
+{
+    std::string shown = url.substr(0, url.find_first_of("?#"));
+    for (char& c : shown) {
+        if ((unsigned char)c < 0x20 || c == 0x7f) c = '?';
+    }
+    return shown;
+}
+
+// Why a request must not go out at all, or "" when it may.
+std::string refusal(const std::string& url, const std::vector<std::string>& headers)
+{
+    if (!startsWithIgnoringCase(url, "http://") && !startsWithIgnoringCase(url, "https://")) {
+        return "only http and https URLs are fetched";
+    }
+    if (hasControlByte(url)) return "the URL holds a control character";
+    for (size_t i = 0; i < headers.size(); ++i) {
+        if (breaksHeaderLine(headers[i])) {
+            return "header line " + std::to_string(i + 1) + " holds CR, LF or NUL";
+        }
+    }
+    return "";
 }
 
 } // namespace
@@ -149,7 +211,14 @@ void HttpClient::workerLoop()
             job = std::move(_jobs.front());
             _jobs.pop_front();
         }
-        auto result = std::make_shared<Result>(perform(*job));
+        std::shared_ptr<Result> result;
+        try {
+            result = std::make_shared<Result>(perform(*job));
+        } catch (const std::exception& e) {
+            // Out of memory, most likely; the request fails, the program goes on.
+            result = std::make_shared<Result>();
+            result->error = e.what();
+        }
         if (_abort) return;
         std::shared_ptr<Liveness> liveness = _liveness;
         unsigned long id = job->id;
@@ -165,6 +234,13 @@ void HttpClient::workerLoop()
 HttpClient::Result HttpClient::perform(const Job& job)
 {
     Result result;
+    std::string refused = refusal(job.url, job.headers);
+    if (!refused.empty()) {
+        // Never the header line itself: it may hold a token or an account code.
+        result.error = "request not sent: " + refused;
+        std::fprintf(stderr, "HttpClient: %s: %s\n", printable(job.url).c_str(), result.error.c_str());
+        return result;
+    }
     CURL* easy = curl_easy_init();
     CURLM* multi = static_cast<CURLM*>(_multi);
     if (!easy || !multi) {
@@ -180,10 +256,23 @@ HttpClient::Result HttpClient::perform(const Job& job)
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, job.timeoutMs);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+#endif
+    Sink replyBody;
+    replyBody.limit = kMaxReplyBodyBytes;
+    Sink replyHeader;
+    replyHeader.limit = kMaxReplyHeaderBytes;
+    // A declared length over the limit fails before any of the body arrives.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kMaxReplyBodyBytes));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, appendBytes);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &result.data);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &replyBody);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, appendBytes);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &result.header);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &replyHeader);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, abortWhenAsked);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &_abort);
@@ -261,13 +350,28 @@ HttpClient::Result HttpClient::perform(const Job& job)
     }
 
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.code);
-    if (code != CURLE_OK) {
+    std::string overrun;
+    if (replyBody.overLimit || code == CURLE_FILESIZE_EXCEEDED) {
+        overrun = "reply body over " + std::to_string(kMaxReplyBodyBytes) + " bytes";
+    } else if (replyHeader.overLimit) {
+        overrun = "reply headers over " + std::to_string(kMaxReplyHeaderBytes) + " bytes";
+    } else if (replyBody.outOfMemory || replyHeader.outOfMemory) {
+        overrun = "out of memory for the reply";
+    }
+    if (!overrun.empty()) {
+        // The part that arrived is of no use to anyone.
+        result.error = overrun;
+        std::vector<char>().swap(replyBody.bytes);
+        std::fprintf(stderr, "HttpClient: %s: %s\n", printable(job.url).c_str(), overrun.c_str());
+    } else if (code != CURLE_OK) {
         if (result.error.empty()) result.error = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
     } else if (result.code >= 400) {
         result.error = "HTTP status " + std::to_string(result.code);
     } else {
         result.succeed = true;
     }
+    result.data = std::move(replyBody.bytes);
+    result.header = std::move(replyHeader.bytes);
     curl_slist_free_all(headers);
     curl_easy_cleanup(easy);
     return result;

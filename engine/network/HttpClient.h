@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -24,13 +25,21 @@ namespace network {
 // request's callback on the main thread, during a frame's scheduler tick.
 class HttpClient {
 public:
+    // A reply body longer than this fails its request (isSucceed() false)
+    // instead of growing without bound; the showcase's replies are a few
+    // hundred bytes. The header block has a bound of its own.
+    static constexpr size_t kMaxReplyBodyBytes = 4 * 1024 * 1024;
+    static constexpr size_t kMaxReplyHeaderBytes = 256 * 1024;
+
     static HttpClient* getInstance();
     // Aborts the transfer in flight, stops the worker and drops every reply
     // not yet delivered: no callback runs afterwards. Call on the main thread.
     static void destroyInstance();
 
     // Call on the main thread; the client retains the request until its
-    // callback has run (or the client is destroyed).
+    // callback has run (or the client is destroyed). A request whose URL is
+    // not http or https, or one of whose header lines holds CR, LF or NUL,
+    // fails without anything being sent.
     void send(HttpRequest* request);
 
     // Seconds allowed to establish the connection (default 10).

@@ -4,8 +4,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <poll.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -51,6 +58,92 @@ int closedPort()
     ::close(fd);
     return ntohs(address.sin_port);
 }
+
+long statusKilobytes(const char* field)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+    }
+    return -1;
+}
+
+// Answers every request on 127.0.0.1 with a 200 and then up to 500 MB of
+// zeros from one small buffer, with or without declaring the length, until
+// the client hangs up or the server stops.
+class FloodServer {
+public:
+    static constexpr size_t kFlood = 500u * 1024 * 1024;
+
+    explicit FloodServer(bool declareLength) : _declareLength(declareLength)
+    {
+        _listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(_listenFd, 4);
+        socklen_t length = sizeof address;
+        ::getsockname(_listenFd, reinterpret_cast<sockaddr*>(&address), &length);
+        _port = ntohs(address.sin_port);
+        _thread = std::thread([this] { run(); });
+    }
+    ~FloodServer()
+    {
+        _stop = true;
+        _thread.join();
+        ::close(_listenFd);
+    }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/flood"; }
+    size_t sent() const { return _sent; }
+
+private:
+    bool ready(int fd, short events)
+    {
+        while (!_stop) {
+            pollfd p{fd, events, 0};
+            int n = ::poll(&p, 1, 100);
+            if (n > 0) return (p.revents & events) != 0;
+            if (n < 0 && errno != EINTR) return false;
+        }
+        return false;
+    }
+    void run()
+    {
+        while (ready(_listenFd, POLLIN)) {
+            int fd = ::accept4(_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) continue;
+            std::string request;
+            char chunk[4096];
+            while (request.find("\r\n\r\n") == std::string::npos && ready(fd, POLLIN)) {
+                ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+                if (n <= 0) break;
+                request.append(chunk, size_t(n));
+            }
+            std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n";
+            if (_declareLength) head += "Content-Length: " + std::to_string(kFlood) + "\r\n";
+            head += "\r\n";
+            ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+            std::vector<char> zeros(64 * 1024, '0');
+            size_t total = 0;
+            while (total < kFlood && ready(fd, POLLOUT)) {
+                ssize_t n = ::send(fd, zeros.data(), std::min(zeros.size(), kFlood - total), MSG_NOSIGNAL);
+                if (n <= 0) break;
+                total += size_t(n);
+                _sent += size_t(n);
+            }
+            ::close(fd);
+        }
+    }
+
+    bool _declareLength;
+    int _listenFd = -1;
+    int _port = 0;
+    std::atomic<bool> _stop{false};
+    std::atomic<size_t> _sent{0};
+    std::thread _thread;
+};
 
 struct TargetRecord {
     int calls = 0;
@@ -336,6 +429,116 @@ TEST_F(HttpClientTest, TargetLivesUntilItsCallbackRanAndIsFreedAfterwards)
     EXPECT_TRUE(record.aliveDuringCallback);
     EXPECT_TRUE(record.succeed);
     EXPECT_TRUE(record.destroyed) << "released with the request once the callback ran";
+}
+
+TEST_F(HttpClientTest, ReplyOverTheCapFailsInBoundedMemoryAndTheClientGoesOn)
+{
+    server.setReply("/ping", FakeShowcaseServer::answer(200, "{}"));
+    FloodServer undeclared(false);
+    FloodServer declared(true);
+    // Resets the peak to what is resident now.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    long before = statusKilobytes("VmRSS:");
+
+    testing::internal::CaptureStderr();
+    Reply streamed, announced;
+    for (auto entry : {std::make_pair(&undeclared, &streamed), std::make_pair(&declared, &announced)}) {
+        HttpRequest* request = post("", entry.second);
+        request->setUrl(entry.first->url());
+        send(request);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return announced.calls > 0; }, 60.0));
+    std::string messages = testing::internal::GetCapturedStderr();
+    long growthKb = statusKilobytes("VmHWM:") - before;
+
+    const std::string why = "reply body over " + std::to_string(HttpClient::kMaxReplyBodyBytes) + " bytes";
+    for (const Reply* reply : {&streamed, &announced}) {
+        EXPECT_EQ(reply->calls, 1);
+        EXPECT_FALSE(reply->succeed);
+        EXPECT_EQ(reply->error, why);
+        EXPECT_TRUE(reply->data.empty());
+    }
+    EXPECT_LT(growthKb, 100 * 1024);
+    EXPECT_LT(undeclared.sent(), FloodServer::kFlood / 4) << "the transfer went on after the cap";
+    EXPECT_LT(declared.sent(), FloodServer::kFlood / 4);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 2) << messages;
+    EXPECT_NE(messages.find(why), std::string::npos) << messages;
+
+    Reply after;
+    send(post("ping", &after));
+    ASSERT_TRUE(pumpUntil([&] { return after.calls > 0; }, 10.0));
+    EXPECT_TRUE(after.succeed);
+}
+
+TEST_F(HttpClientTest, HeaderLineWithABreakOrNulIsRefusedAndNothingIsSent)
+{
+    server.setReply("/login", FakeShowcaseServer::answer(200, "{}"));
+    const std::string secret = "tok3n-s3cret";
+    const std::vector<std::string> smuggled = {"Authorization: Bearer " + secret + "\r\nX-Evil: 1",
+                                               "X-Account-Code: " + secret + "\nX-Evil: 1",
+                                               std::string("X-Account-Code: ") + secret + std::string("\0X-Evil: 1", 11),
+                                               "X-Evil: 1\r"};
+    testing::internal::CaptureStderr();
+    std::vector<Reply> refused(smuggled.size());
+    for (size_t i = 0; i < smuggled.size(); ++i) {
+        HttpRequest* request = post("login", &refused[i]);
+        request->setHeaders({"Accept: application/json", smuggled[i]});
+        send(request);
+    }
+    // Requests go in order, so once this one is answered the others were handled.
+    Reply honest;
+    HttpRequest* request = post("login", &honest);
+    request->setHeaders({"Authorization: Bearer " + secret});
+    send(request);
+    ASSERT_TRUE(pumpUntil([&] { return honest.calls > 0; }, 10.0));
+    std::string messages = testing::internal::GetCapturedStderr();
+
+    for (const Reply& reply : refused) {
+        EXPECT_EQ(reply.calls, 1);
+        EXPECT_FALSE(reply.succeed);
+        EXPECT_EQ(reply.code, 0);
+        EXPECT_EQ(reply.error, "request not sent: header line 2 holds CR, LF or NUL");
+    }
+    EXPECT_TRUE(honest.succeed);
+    ASSERT_EQ(server.requestCount(), 1u);
+    EXPECT_EQ(server.requests()[0].header("X-Evil"), "");
+    EXPECT_EQ(server.requests()[0].header("Authorization"), "Bearer " + secret);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 4) << messages;
+    EXPECT_EQ(messages.find(secret), std::string::npos) << "a header value reached the log";
+    EXPECT_EQ(messages.find("Evil"), std::string::npos) << messages;
+}
+
+TEST_F(HttpClientTest, OnlyHttpAndHttpsUrlsAreFetched)
+{
+    std::string local = std::string(VELOQUIX_SOURCE_DIR) + "/CMakeLists.txt";
+    server.setReply("/ping", FakeShowcaseServer::answer(200, "{}"));
+    const std::string hostAndPath = "127.0.0.1:" + std::to_string(server.port()) + "/ping";
+    const std::vector<std::string> refusedUrls = {"file://" + local, "FILE://" + local, "ftp://" + hostAndPath,
+                                                  hostAndPath, "http://" + hostAndPath + "?a=1\r\nX-Evil: 1"};
+    testing::internal::CaptureStderr();
+    std::vector<Reply> refused(refusedUrls.size());
+    for (size_t i = 0; i < refusedUrls.size(); ++i) {
+        HttpRequest* request = post("", &refused[i]);
+        request->setUrl(refusedUrls[i]);
+        request->setRequestType(HttpRequest::Type::GET);
+        send(request);
+    }
+    Reply upper;
+    HttpRequest* request = post("", &upper);
+    request->setUrl("HTTP://" + hostAndPath);
+    send(request);
+    ASSERT_TRUE(pumpUntil([&] { return upper.calls > 0; }, 10.0));
+    std::string messages = testing::internal::GetCapturedStderr();
+
+    for (const Reply& reply : refused) {
+        EXPECT_EQ(reply.calls, 1);
+        EXPECT_FALSE(reply.succeed);
+        EXPECT_TRUE(reply.data.empty());
+        EXPECT_EQ(reply.error.rfind("request not sent: ", 0), 0u) << reply.error;
+    }
+    EXPECT_TRUE(upper.succeed);
+    EXPECT_EQ(server.requestCount(), 1u);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 5) << messages;
 }
 
 } // namespace
