@@ -1,0 +1,53 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The texts circuit storage keeps in the settings store: a circuit document
+// (one record per part, in board order) and the save list (newest first).
+// JSON written compactly with members sorted by name, through picojson.
+namespace circuitdoc {
+
+struct PartRecord {
+    int type = 0;
+    float rotation = 0;
+    float x = 0;
+    float y = 0;
+};
+
+struct SaveEntry {
+    std::string id;
+    std::string name;
+};
+
+std::string writeCircuit(const std::vector<PartRecord>& parts);
+
+// The parts of a stored document. An empty text is an empty circuit. Text that
+// is not JSON sets parseError to the parser's message and gives no parts;
+// elements that are not a part of a known type with finite numbers are
+// skipped. Rotations lose their fraction, as they always have.
+std::vector<PartRecord> readCircuit(const std::string& text, std::string* parseError = nullptr);
+
+// The entries of a stored save list whose id and name are strings.
+std::vector<SaveEntry> readSaveList(const std::string& text, std::string* parseError = nullptr);
+
+// Save-list edits: each reads the stored text (empty or unreadable reads as
+// an empty list), changes it and returns the text to store. Entries the
+// program does not understand are kept as they are.
+std::string saveListWithNewEntry(const std::string& text, const std::string& id, const std::string& name,
+                                 std::string* parseError = nullptr);
+std::string saveListWithout(const std::string& text, const std::string& id, std::string* parseError = nullptr);
+std::string saveListRenamed(const std::string& text, const std::string& id, const std::string& name,
+                            std::string* parseError = nullptr);
+
+// "%Y%m%d%H%M%S" and "%Y-%m-%d  %H : %M : %S" of a local time.
+std::string circuitId(std::time_t when);
+std::string displayDate(std::time_t when);
+
+// The first second from `when` on whose circuit id is not taken, so that two
+// circuits made within one second never share a document or a thumbnail.
+std::time_t firstFreeSecond(std::time_t when, const std::function<bool(const std::string& id)>& taken);
+
+} // namespace circuitdoc

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <set>
+
+#include "CircuitDocument.h"
+
+using namespace circuitdoc;
+
+TEST(CircuitDocument, WritesCompactSortedMembersAndIntegralNumbersWithoutPoint)
+{
+    EXPECT_EQ(writeCircuit({}), "[]");
+    EXPECT_EQ(writeCircuit({{0, 0, 512, 384}, {2, 90, 640.5f, 384}}),
+              R"([{"rot":0,"type":0,"x":512,"y":384},{"rot":90,"type":2,"x":640.5,"y":384}])");
+    // Floats are widened to double: 0.1f is not 0.1.
+    EXPECT_EQ(writeCircuit({{1, -45, 100.25f, 0.1f}}),
+              R"([{"rot":-45,"type":1,"x":100.25,"y":0.10000000149011612}])");
+}
+
+TEST(CircuitDocument, ReadsPartsInOrderAndDropsTheRotationsFraction)
+{
+    const auto parts = readCircuit(R"([{"rot":45.7,"type":3,"x":1.5,"y":2},{"type":7,"rot":-90.9,"y":0,"x":0}])");
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].type, 3);
+    EXPECT_EQ(parts[0].rotation, 45);
+    EXPECT_EQ(parts[0].x, 1.5f);
+    EXPECT_EQ(parts[1].type, 7);
+    EXPECT_EQ(parts[1].rotation, -90);
+    // A round trip keeps order, places and whole rotations.
+    const std::vector<PartRecord> board{{5, 135, 12.75f, 1000}, {0, 0, 0.1f, 3}, {2, 360, 7, 8}};
+    const auto back = readCircuit(writeCircuit(board));
+    ASSERT_EQ(back.size(), board.size());
+    for (size_t i = 0; i < board.size(); ++i) {
+        EXPECT_EQ(back[i].type, board[i].type);
+        EXPECT_EQ(back[i].rotation, board[i].rotation);
+        EXPECT_EQ(back[i].x, board[i].x);
+        EXPECT_EQ(back[i].y, board[i].y);
+    }
+}
+
+TEST(CircuitDocument, TextsOfAnotherShapeReadAsEmptyOrLoseOnlyTheirBadParts)
+{
+    std::string error;
+    EXPECT_TRUE(readCircuit("").empty());
+    EXPECT_TRUE(readCircuit("[]").empty());
+    EXPECT_TRUE(readCircuit("not json", &error).empty());
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    // picojson throws on numbers a double cannot hold; that is a parse error.
+    EXPECT_TRUE(readCircuit(R"([{"rot":1e999,"type":0,"x":0,"y":0}])", &error).empty());
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(readCircuit(R"({"rot":0,"type":0,"x":0,"y":0})").empty());
+    const auto parts = readCircuit(R"([1,"a",{"rot":0,"type":9,"x":0,"y":0},{"rot":0,"type":-1,"x":0,"y":0},)"
+                                   R"({"rot":0,"type":"1","x":0,"y":0},{"rot":0,"x":0,"y":0},)"
+                                   R"({"rot":0,"type":1,"x":1e300,"y":0},{"rot":1e12,"type":1,"x":0,"y":0},)"
+                                   R"({"rot":0,"type":6.9,"x":3,"y":4}])");
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].type, 6);
+    EXPECT_EQ(parts[0].x, 3.0f);
+}
+
+TEST(SaveList, NewEntriesGoFirstAndEditsTouchOnlyTheFirstMatch)
+{
+    std::string list = saveListWithNewEntry("", "20150601120000", "2015-06-01  12 : 00 : 00");
+    list = saveListWithNewEntry(list, "20150607093015", "2015-06-07  09 : 30 : 15");
+    list = saveListRenamed(list, "20150607093015", "My oval");
+    EXPECT_EQ(list, R"([{"id":"20150607093015","name":"My oval"},)"
+                    R"({"id":"20150601120000","name":"2015-06-01  12 : 00 : 00"}])");
+    const auto entries = readSaveList(list);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "My oval");
+    EXPECT_EQ(entries[1].id, "20150601120000");
+
+    EXPECT_EQ(saveListRenamed(list, "19990101000000", "x"), list) << "an unknown id leaves the list as it was";
+    EXPECT_EQ(saveListRenamed("", "1", "x"), "[]");
+    EXPECT_EQ(saveListWithout(list, "20150607093015"), R"([{"id":"20150601120000","name":"2015-06-01  12 : 00 : 00"}])");
+
+    const std::string twice = R"([{"id":"1","name":"a"},{"id":"1","name":"b"}])";
+    EXPECT_EQ(saveListRenamed(twice, "1", "c"), R"([{"id":"1","name":"c"},{"id":"1","name":"b"}])");
+    EXPECT_EQ(saveListWithout(twice, "1"), R"([{"id":"1","name":"b"}])");
+    // Names typed in any script pass through as UTF-8.
+    EXPECT_EQ(readSaveList(saveListRenamed(twice, "1", "\xe3\x81\x82"))[0].name, "\xe3\x81\x82");
+    // An entry the program does not understand is kept, not read.
+    EXPECT_EQ(readSaveList(R"([{"id":1,"name":"a"},{"id":"2","name":"b"}])").size(), 1u);
+}
+
+TEST(CircuitId, LocalTimeGivesFourteenDigitsAndTheSpacedDisplayDate)
+{
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    setenv("TZ", "JST-9", 1); // a POSIX zone: no zone files needed
+    tzset();
+    const std::time_t when = 1433637015; // 2015-06-07 00:30:15 UTC
+    EXPECT_EQ(circuitId(when), "20150607093015");
+    EXPECT_EQ(displayDate(when), "2015-06-07  09 : 30 : 15");
+
+    // A second circuit in the same second takes the next free second.
+    std::set<std::string> taken{circuitId(when), circuitId(when + 1)};
+    const std::time_t free = firstFreeSecond(when, [&](const std::string& id) { return taken.count(id) > 0; });
+    EXPECT_EQ(circuitId(free), "20150607093017");
+    EXPECT_EQ(firstFreeSecond(when + 5, [&](const std::string& id) { return taken.count(id) > 0; }), when + 5);
+
+    if (old) setenv("TZ", saved.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+}
