@@ -68,6 +68,10 @@ void ZelmcircuitScene::clearBoard()
         refreshPartCount(t);
     }
     const Size view = boardView->getViewSize();
+    // Putting the board back is not a scroll by the user: it must not make
+    // the next tap count as one that only stops a scroll.
+    const bool scrolled = viewScrolled;
     boardView->setZoomScale(1.0f, false);
     boardView->setContentOffset(Vec2(-view.width * 0.5f, -view.height * 0.5f), false);
+    viewScrolled = scrolled;
 }

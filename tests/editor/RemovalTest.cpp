@@ -119,7 +119,9 @@ TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
     place(PartTypes::jump, Vec2(1200, 700));
     ed->boardView->setZoomScale(1.5f);
     ed->boardView->setContentOffset(Vec2(-100, -50));
+    ed->viewScrolled = false;
     ed->clearBoard();
+    EXPECT_FALSE(ed->viewScrolled) << "putting the board back is no scroll of the user's";
     EXPECT_TRUE(ed->boardParts.empty());
     EXPECT_EQ(ed->boardView->getContainer()->getChildrenCount(), 2u);
     for (PartType t = 0; t < PartTypes::count; ++t) {
