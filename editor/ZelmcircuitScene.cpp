@@ -95,6 +95,7 @@ void ZelmcircuitScene::startUp()
 {
     auto* store = UserDefault::getInstance();
     if (store->getBoolForKey("open", false)) {
+        restoreSavedCircuits();
         const std::string name = store->getStringForKey("name");
         if (!name.empty()) nameField->setString(name);
         const std::string code = store->getStringForKey("code");
@@ -136,7 +137,3 @@ bool ZelmcircuitScene::onTextFieldDetachWithIME(TextFieldTTF*)
 void ZelmcircuitScene::editBoxEditingDidBegin(ui::EditBox*) {}
 void ZelmcircuitScene::editBoxEditingDidEnd(ui::EditBox*) {}
 void ZelmcircuitScene::editBoxTextChanged(ui::EditBox*, const std::string&) {}
-
-// The delegate interface demands this; the rename boxes of the saved-circuits
-// row are its only callers and arrive with that row.
-void ZelmcircuitScene::editBoxReturn(ui::EditBox*) {}

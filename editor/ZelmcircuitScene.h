@@ -28,6 +28,8 @@
 //   ZelmcircuitScenePlacement.cpp    palette drag, picking up, moving, turning
 //   ZelmcircuitSceneConnections.cpp  where ends lie, snapping, chains
 //   ZelmcircuitSceneRemoval.cpp      trash and clearing the board
+//   storage/ZelmcircuitSceneStorage.cpp    circuit documents, saved circuits, thumbnails
+//   storage/ZelmcircuitSceneSavedList.cpp  the saved-circuits panel
 class ZelmcircuitScene : public cocos2d::Layer,
                          public cocos2d::extension::ScrollViewDelegate,
                          public cocos2d::TextFieldDelegate,
@@ -138,6 +140,22 @@ public:
     cocos2d::Vec2 settingsTravel;
 
     // ---- Storage: saved circuits, thumbnails, the saved-circuits panel ----
+    void saveCircuit(const std::string& key);
+    void loadCircuit(const std::string& key);
+    void restoreSavedCircuits();
+    void addSavedCircuit(const std::string& sourceId);
+    void openSavedCircuit(ZelmLoadSprite* item);
+    void deleteSavedCircuit(const std::string& id);
+    void renameSavedCircuit(const std::string& id, const std::string& name);
+    void takeBoardSnapshot();
+    void showSavedList(bool show);
+    void addListItem(const std::string& id, const std::string& name);
+    void showItemButtons(ZelmLoadSprite* item);
+    void hideItemButtons();
+    void animateItemDeletion(ZelmLoadSprite* item);
+    // Full path of a circuit's thumbnail under the writable folder.
+    static std::string thumbnailPath(const std::string& id);
+
     cocos2d::LayerColor* savedListPanel = nullptr;
     cocos2d::extension::ScrollView* savedListView = nullptr;
     cocos2d::Sprite* saveNewTile = nullptr;
@@ -156,6 +174,7 @@ public:
     bool savedListShown = true;
     bool itemDragMode = false;
     cocos2d::Vec2 listItemDrag;
+    bool postButtonActive = false;
 
     // ---- Showcase: account ------------------------------------------------
     bool signedIn = false;
@@ -190,6 +209,15 @@ private:
 
     // Removal
     void fadeTrash(bool in);
+
+    // Storage
+    void renderBoardSnapshot();
+    cocos2d::RenderTexture* renderThumbnail();
+    void refreshThumbnail();
+    void registerSavedListListeners();
+    void registerItemListener(ZelmLoadSprite* item);
+    void springItemBack(ZelmLoadSprite* item);
+    void endItemTouch();
 
     // Connections
     void breakAway(ZelmPartSprite* part);

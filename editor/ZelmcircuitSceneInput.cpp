@@ -75,6 +75,7 @@ void ZelmcircuitScene::registerListeners()
     registerButton(makerLogo, [] { Application::getInstance()->openURL(kMakerSiteUrl); });
 
     registerPlacementListeners();
+    registerSavedListListeners();
 
     mouseListener = EventListenerMouse::create();
     mouseListener->setEnabled(false);

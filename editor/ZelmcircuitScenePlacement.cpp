@@ -91,11 +91,17 @@ void ZelmcircuitScene::registerPlacementListeners()
     };
     // A cancelled drag keeps what it placed, like a released one.
     palette->onTouchEnded = palette->onTouchCancelled = [this](Touch*, Event*) {
-        if (paletteNewPart) paletteNewPart->setOpacity(kResting);
+        const bool placed = paletteNewPart != nullptr;
+        if (placed) paletteNewPart->setOpacity(kResting);
         paletteGhost->removeFromParentAndCleanup(true);
         paletteGhost = nullptr;
         paletteNewPart = nullptr;
         clearSnap();
+        // A drag that never left the band changed nothing worth writing.
+        if (placed) {
+            saveCircuit(currentCircuitId);
+            takeBoardSnapshot();
+        }
     };
     for (ZelmPartSprite* item : paletteItems)
         _eventDispatcher->addEventListenerWithSceneGraphPriority(palette->clone(), item);
@@ -188,6 +194,8 @@ void ZelmcircuitScene::endPartTouch(Touch* touch)
         boardParts.contains(part))
         rotateByTap(part);
     resetPartTouch();
+    saveCircuit(currentCircuitId);
+    takeBoardSnapshot();
 }
 
 void ZelmcircuitScene::cancelPartTouch()

@@ -17,8 +17,7 @@ protected:
         app = std::make_unique<AppHarness>(true);
         ed = app->editor();
         ASSERT_NE(ed, nullptr);
-        ed->savedListShown = false;
-        ed->savedListPanel->setVisible(false);
+        ed->showSavedList(false);
         const float h = ed->drawerPanel->getContentSize().height;
         ed->drawerPanel->setPositionY(768 + h * 0.5f - 100);
         app->frame();

@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "AppConstants.h"
+#include "CircuitDocument.h"
+#include "app/AppHarness.h"
+
+USING_NS_CC;
+
+namespace {
+
+const char* const kTwoStraights = R"([{"rot":0,"type":1,"x":1000,"y":700},{"rot":0,"type":1,"x":1060,"y":700}])";
+const char* const kThreeCircuits = R"([{"id":"20150603000000","name":"A"},{"id":"20150602000000","name":"B"},)"
+                                   R"({"id":"20150601000000","name":"C"}])";
+
+std::string stored(const char* key)
+{
+    return UserDefault::getInstance()->getStringForKey(key);
+}
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class SavedCircuitsTest : public ::testing::Test {
+protected:
+    void launch(const std::function<void(UserDefault*)>& fill)
+    {
+        app = std::make_unique<AppHarness>([&](UserDefault* store) {
+            store->setBoolForKey("open", true);
+            fill(store);
+        });
+        ed = app->editor();
+        ASSERT_NE(ed, nullptr);
+        // The drawer starts open over everything; put it out of the way.
+        ed->drawerPanel->setPositionY(768 + ed->drawerPanel->getContentSize().height * 0.5f);
+        app->frame();
+    }
+    // Three saved circuits, B open with two joined straights.
+    void launchWithThree(bool open = true)
+    {
+        launch([open](UserDefault* store) {
+            store->setStringForKey("savelist", kThreeCircuits);
+            store->setStringForKey("20150602000000", kTwoStraights);
+            if (open) store->setStringForKey("load", "20150602000000");
+        });
+    }
+    void tap(const Vec2& point)
+    {
+        app->touchDown(0, point);
+        app->touchUp(0);
+        app->frame();
+    }
+    // Drags an item of the open panel straight up by the given travel.
+    void liftItem(ZelmLoadSprite* item, float travel, int steps)
+    {
+        Vec2 at = ed->savedListView->getContainer()->convertToWorldSpace(item->getPosition());
+        app->touchDown(0, at);
+        for (int i = 0; i < steps; ++i) {
+            at.y += travel / steps;
+            app->touchMove(0, at);
+            app->frame();
+        }
+        finger = at;
+    }
+    ZelmLoadSprite* item(const std::string& id)
+    {
+        for (ZelmLoadSprite* i : ed->listItems)
+            if (i->id == id) return i;
+        return nullptr;
+    }
+    Vec2 worldOf(Node* node) { return node->getParent()->convertToWorldSpace(node->getPosition()); }
+
+    std::unique_ptr<AppHarness> app;
+    ZelmcircuitScene* ed = nullptr;
+    Vec2 finger;
+};
+
+} // namespace
+
+TEST_F(SavedCircuitsTest, LaunchReopensTheLastCircuitLinkedAndListsTheSavedOnesNewestFirst)
+{
+    launchWithThree();
+    EXPECT_EQ(ed->currentCircuitId, "20150602000000");
+    ASSERT_EQ(ed->boardParts.size(), 2u);
+    EXPECT_EQ(ed->boardParts.at(0)->ends[1].link, ed->boardParts.at(1));
+    EXPECT_EQ(ed->boardParts.at(1)->ends[0].link, ed->boardParts.at(0));
+    EXPECT_EQ(ed->partCountLabels[PartTypes::straight]->getString(), "2");
+    EXPECT_FALSE(ed->savedListShown);
+    EXPECT_FALSE(ed->savedListPanel->isVisible());
+    EXPECT_TRUE(ed->boardActive);
+    EXPECT_EQ(ed->paletteItems[0]->getColor(), Color3B::WHITE);
+
+    ASSERT_EQ(ed->listItems.size(), 3u);
+    const char* names[] = {"A", "B", "C"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ed->listItems.at(i)->nameLabel->getString(), names[i]);
+        EXPECT_FLOAT_EQ(ed->listItems.at(i)->getPositionX(), 512 + 380.0f * i);
+    }
+    EXPECT_EQ(ed->currentItem, ed->listItems.at(1));
+    // Three items do not need more than the screen's width plus the last one.
+    EXPECT_FLOAT_EQ(ed->savedListView->getContainer()->getContentSize().width, 1272 + 160 + 50);
+}
+
+TEST_F(SavedCircuitsTest, LaunchWithoutAnOpenCircuitShowsThePanel)
+{
+    launchWithThree(false);
+    EXPECT_TRUE(ed->savedListShown);
+    EXPECT_TRUE(ed->savedListPanel->isVisible());
+    EXPECT_FALSE(ed->boardActive);
+    EXPECT_FALSE(ed->mouseListener->isEnabled());
+    EXPECT_EQ(ed->paletteItems[0]->getColor(), Color3B::GRAY);
+    EXPECT_TRUE(ed->boardParts.empty());
+    EXPECT_EQ(ed->currentItem, nullptr);
+}
+
+TEST_F(SavedCircuitsTest, EveryEditIsInTheStoreWhenTheFingerLifts)
+{
+    launchWithThree();
+    ed->drawerPanel->setPositionY(768 + ed->drawerPanel->getContentSize().height * 0.5f - 100);
+    app->frame();
+    ZelmPartSprite* second = ed->boardParts.at(1);
+    tap(second->getParent()->convertToWorldSpace(second->getPosition()));
+    EXPECT_EQ(stored("20150602000000"),
+              R"([{"rot":0,"type":1,"x":1000,"y":700},{"rot":45,"type":1,"x":1060,"y":700}])");
+
+    // A part dragged out of the palette is written at release, after the others.
+    ZelmPartSprite* jump = ed->paletteItems[PartTypes::jump];
+    Vec2 at = worldOf(jump);
+    app->touchDown(0, at);
+    for (int i = 0; i < 4; ++i) {
+        at.y -= 40;
+        app->touchMove(0, at);
+        app->frame();
+    }
+    app->touchUp(0);
+    app->frame();
+    const auto parts = circuitdoc::readCircuit(stored("20150602000000"));
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(parts[2].type, PartTypes::jump);
+    EXPECT_NE(ed->boardSnapshot, nullptr) << "the edit left a picture of the board";
+}
+
+TEST_F(SavedCircuitsTest, SaveNewTileMakesAnEmptyOpenCircuitWithAThumbnailAndAnItem)
+{
+    launchWithThree(false);
+    tap(worldOf(ed->saveNewTile));
+    EXPECT_FALSE(ed->savedListShown);
+    const std::string id = ed->currentCircuitId;
+    ASSERT_EQ(id.size(), 14u);
+    EXPECT_EQ(stored("load"), id);
+    const auto entries = circuitdoc::readSaveList(stored("savelist"));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].id, id);
+    EXPECT_EQ(entries[0].name, ed->newCircuitDate);
+    EXPECT_EQ(stored(id.c_str()), "") << "no document before the first edit";
+
+    app->advance(0.1);
+    const std::string thumbnail = ZelmcircuitScene::thumbnailPath(id);
+    auto* image = new Image();
+    ASSERT_TRUE(image->initWithImageFile(thumbnail));
+    EXPECT_EQ(image->getWidth(), 640);
+    EXPECT_EQ(image->getHeight(), 480);
+    image->release();
+    ASSERT_EQ(ed->listItems.size(), 4u);
+    EXPECT_EQ(ed->listItems.at(0)->id, id);
+    EXPECT_EQ(ed->currentItem, ed->listItems.at(0));
+
+    // A second circuit in the same second takes the next second's id.
+    ed->showSavedList(true);
+    tap(worldOf(ed->saveNewTile));
+    EXPECT_NE(ed->currentCircuitId, id);
+    EXPECT_EQ(circuitdoc::readSaveList(stored("savelist")).size(), 5u);
+}
+
+TEST_F(SavedCircuitsTest, ItemTapOpensItsCircuitAndClosesThePanel)
+{
+    launchWithThree(false);
+    tap(worldOf(item("20150602000000")));
+    EXPECT_EQ(stored("load"), "20150602000000");
+    EXPECT_EQ(ed->currentCircuitId, "20150602000000");
+    EXPECT_EQ(ed->boardParts.size(), 2u);
+    EXPECT_FALSE(ed->savedListShown);
+    EXPECT_EQ(ed->currentItem, item("20150602000000"));
+}
+
+TEST_F(SavedCircuitsTest, ItemDraggedAboveTheLimitIsDeletedWithItsDocumentAndThumbnail)
+{
+    launchWithThree();
+    const std::string thumbnail = ZelmcircuitScene::thumbnailPath("20150602000000");
+    FileUtils::getInstance()->writeStringToFile("not a picture", thumbnail);
+    ed->showSavedList(true);
+    ZelmLoadSprite* b = item("20150602000000");
+    ZelmLoadSprite* c = item("20150601000000");
+    liftItem(b, 340, 17);
+    EXPECT_TRUE(ed->itemDragMode);
+    EXPECT_NE(ed->savedListBin, nullptr);
+    EXPECT_NE(ed->copyButton, nullptr);
+    EXPECT_GT(b->getPositionY(), 700);
+    app->touchUp(0);
+    app->frame();
+    EXPECT_EQ(stored("20150602000000"), "");
+    EXPECT_EQ(stored("load"), "");
+    EXPECT_EQ(circuitdoc::readSaveList(stored("savelist")).size(), 2u);
+    EXPECT_FALSE(FileUtils::getInstance()->isFileExist(thumbnail));
+    EXPECT_EQ(ed->copyButton, nullptr);
+    EXPECT_EQ(ed->currentItem, nullptr);
+    app->advance(0.5);
+    EXPECT_EQ(ed->listItems.size(), 2u);
+    EXPECT_FLOAT_EQ(c->getPositionX(), 892);
+    EXPECT_EQ(ed->savedListBin, nullptr);
+    EXPECT_FLOAT_EQ(ed->savedListView->getContainer()->getContentSize().width, 1102);
+}
+
+TEST_F(SavedCircuitsTest, ItemReleasedLowSpringsBackAndKeepsItsButtons)
+{
+    launchWithThree(false);
+    ZelmLoadSprite* a = item("20150603000000");
+    liftItem(a, 60, 6);
+    app->touchUp(0);
+    app->advance(0.7);
+    EXPECT_FLOAT_EQ(a->getPositionY(), 384);
+    EXPECT_EQ(ed->savedListBin, nullptr);
+    EXPECT_NE(ed->copyButton, nullptr);
+    EXPECT_EQ(ed->selectedItem, a);
+    EXPECT_EQ(circuitdoc::readSaveList(stored("savelist")).size(), 3u);
+
+    // Pulling down is damped past the first 40 points.
+    liftItem(a, -16, 2); // enters drag mode: drag reset, then follows fully
+    const float y = a->getPositionY();
+    for (int i = 0; i < 39; ++i) {
+        finger.y -= 2;
+        app->touchMove(0, finger);
+    }
+    // The first 40 points of pull in full, then 2 / (pull / 40) a step.
+    float expected = y - 40;
+    for (int k = 21; k < 40; ++k) expected -= 40.0f / k;
+    EXPECT_NEAR(a->getPositionY(), expected, 0.01f);
+    const float before = a->getPositionY();
+    finger.y -= 2; // a pull of 80: the step moves the item by 1
+    app->touchMove(0, finger);
+    EXPECT_NEAR(a->getPositionY(), before - 1, 0.001f);
+    app->touchUp(0);
+    app->frame();
+}
+
+TEST_F(SavedCircuitsTest, CopyButtonAddsACopyWithTheSameDocumentAndPicture)
+{
+    launchWithThree(false);
+    const std::string source = "20150602000000";
+    FileUtils::getInstance()->writeStringToFile("picture bytes", ZelmcircuitScene::thumbnailPath(source));
+    liftItem(item(source), 20, 2);
+    app->touchUp(0);
+    app->frame();
+    ASSERT_NE(ed->copyButton, nullptr);
+    tap(worldOf(ed->copyButton));
+    EXPECT_EQ(ed->copyButton, nullptr);
+    const std::string copy = ed->currentCircuitId;
+    ASSERT_NE(copy, source);
+    EXPECT_EQ(stored(copy.c_str()), kTwoStraights);
+    EXPECT_EQ(fileBytes(ZelmcircuitScene::thumbnailPath(copy)), "picture bytes");
+    const auto entries = circuitdoc::readSaveList(stored("savelist"));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].id, copy);
+    EXPECT_EQ(entries[0].name, ed->newCircuitDate);
+    ASSERT_EQ(ed->listItems.size(), 4u);
+    EXPECT_EQ(ed->listItems.at(0)->id, copy);
+    EXPECT_TRUE(ed->savedListShown);
+}
+
+TEST_F(SavedCircuitsTest, EditButtonRenamesThroughTheNameBoxAndAnEmptyNameIsRefused)
+{
+    launchWithThree(false);
+    ZelmLoadSprite* c = item("20150601000000");
+    liftItem(c, 20, 2);
+    app->touchUp(0);
+    app->frame();
+    tap(worldOf(ed->editButton));
+    EXPECT_FALSE(c->nameLabel->isVisible());
+    EXPECT_TRUE(c->nameBox->isVisible());
+    app->key("Ctrl+A");
+    for (int i = 0; i < 3; ++i) app->key("Backspace");
+    app->typeText("My oval");
+    app->key("Return");
+    app->frame();
+    EXPECT_EQ(c->nameLabel->getString(), "My oval");
+    EXPECT_TRUE(c->nameLabel->isVisible());
+    EXPECT_FALSE(c->nameBox->isVisible());
+    EXPECT_EQ(circuitdoc::readSaveList(stored("savelist"))[2].name, "My oval");
+
+    const std::string before = stored("savelist");
+    c->nameBox->setText("");
+    ed->editBoxReturn(c->nameBox);
+    EXPECT_EQ(std::string(c->nameBox->getText()), "My oval");
+    EXPECT_EQ(stored("savelist"), before);
+}
+
+TEST_F(SavedCircuitsTest, PostButtonWhileSignedOutIsDarkAndOpensTheHelp)
+{
+    launchWithThree(false);
+    liftItem(item("20150603000000"), 20, 2);
+    app->touchUp(0);
+    app->frame();
+    ASSERT_NE(ed->postButton, nullptr);
+    EXPECT_EQ(ed->postButton->getColor(), Color3B(50, 50, 50));
+    const Vec2 post = worldOf(ed->postButton);
+    app->touchDown(0, post);
+    EXPECT_EQ(ed->postButton->getColor(), Color3B(50, 50, 50));
+    const size_t before = ed->getChildrenCount();
+    app->touchUp(0);
+    app->frame();
+    EXPECT_EQ(ed->getChildrenCount(), before + 1) << "the help pager opened";
+}
+
+TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
+{
+    launchWithThree();
+    ZelmPartSprite* part = ed->boardParts.at(0);
+    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    ASSERT_NE(ed->boardSnapshot, nullptr);
+    ZelmLoadSprite* b = item("20150602000000");
+    Texture2D* before = b->getTexture();
+    ed->showSavedList(true);
+    EXPECT_TRUE(ed->boardParts.empty());
+    app->advance(0.1);
+    const std::string thumbnail = ZelmcircuitScene::thumbnailPath("20150602000000");
+    EXPECT_TRUE(FileUtils::getInstance()->isFileExist(thumbnail));
+    EXPECT_NE(b->getTexture(), before);
+    EXPECT_EQ(b->getContentSize(), Size(320, 240));
+    EXPECT_EQ(ed->boardSnapshot, nullptr);
+}
