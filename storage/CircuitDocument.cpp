@@ -112,7 +112,7 @@ std::vector<SaveEntry> readSaveList(const std::string& text, std::string* parseE
         auto id = object.find("id");
         auto name = object.find("name");
         if (id == object.end() || name == object.end() || !id->second.is<std::string>() ||
-            !name->second.is<std::string>())
+            !name->second.is<std::string>() || !isCircuitId(id->second.get<std::string>()))
             continue;
         entries.push_back({id->second.get<std::string>(), name->second.get<std::string>()});
     }
@@ -153,6 +153,14 @@ std::string saveListRenamed(const std::string& text, const std::string& id, cons
         }
     }
     return picojson::value(std::move(list)).serialize();
+}
+
+bool isCircuitId(const std::string& text)
+{
+    if (text.size() != 14) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
 }
 
 std::string circuitId(std::time_t when)

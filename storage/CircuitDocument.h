@@ -30,7 +30,8 @@ std::string writeCircuit(const std::vector<PartRecord>& parts);
 // skipped. Rotations lose their fraction, as they always have.
 std::vector<PartRecord> readCircuit(const std::string& text, std::string* parseError = nullptr);
 
-// The entries of a stored save list whose id and name are strings.
+// The entries of a stored save list whose id is a circuit id and whose name is
+// a string.
 std::vector<SaveEntry> readSaveList(const std::string& text, std::string* parseError = nullptr);
 
 // Save-list edits: each reads the stored text (empty or unreadable reads as
@@ -41,6 +42,10 @@ std::string saveListWithNewEntry(const std::string& text, const std::string& id,
 std::string saveListWithout(const std::string& text, const std::string& id, std::string* parseError = nullptr);
 std::string saveListRenamed(const std::string& text, const std::string& id, const std::string& name,
                             std::string* parseError = nullptr);
+
+// True for the 14 decimal digits of a circuit id. Ids name files, so
+// anything else read from the store (such as "../x") is not an id.
+bool isCircuitId(const std::string& text);
 
 // "%Y%m%d%H%M%S" and "%Y-%m-%d  %H : %M : %S" of a local time.
 std::string circuitId(std::time_t when);

@@ -71,7 +71,7 @@ void ZelmcircuitScene::restoreSavedCircuits()
 {
     auto* store = UserDefault::getInstance();
     const std::string open = store->getStringForKey(kOpenCircuitKey);
-    if (!open.empty()) {
+    if (circuitdoc::isCircuitId(open)) {
         currentCircuitId = open;
         loadCircuit(open);
         showSavedList(false);

@@ -76,13 +76,18 @@ TEST(SaveList, NewEntriesGoFirstAndEditsTouchOnlyTheFirstMatch)
     EXPECT_EQ(saveListRenamed("", "1", "x"), "[]");
     EXPECT_EQ(saveListWithout(list, "20150607093015"), R"([{"id":"20150601120000","name":"2015-06-01  12 : 00 : 00"}])");
 
-    const std::string twice = R"([{"id":"1","name":"a"},{"id":"1","name":"b"}])";
-    EXPECT_EQ(saveListRenamed(twice, "1", "c"), R"([{"id":"1","name":"c"},{"id":"1","name":"b"}])");
-    EXPECT_EQ(saveListWithout(twice, "1"), R"([{"id":"1","name":"b"}])");
+    const std::string twice = R"([{"id":"20150601120000","name":"a"},{"id":"20150601120000","name":"b"}])";
+    EXPECT_EQ(saveListRenamed(twice, "20150601120000", "c"), R"([{"id":"20150601120000","name":"c"},{"id":"20150601120000","name":"b"}])");
+    EXPECT_EQ(saveListWithout(twice, "20150601120000"), R"([{"id":"20150601120000","name":"b"}])");
     // Names typed in any script pass through as UTF-8.
-    EXPECT_EQ(readSaveList(saveListRenamed(twice, "1", "\xe3\x81\x82"))[0].name, "\xe3\x81\x82");
-    // An entry the program does not understand is kept, not read.
-    EXPECT_EQ(readSaveList(R"([{"id":1,"name":"a"},{"id":"2","name":"b"}])").size(), 1u);
+    EXPECT_EQ(readSaveList(saveListRenamed(twice, "20150601120000", "\xe3\x81\x82"))[0].name, "\xe3\x81\x82");
+    // An entry the program does not understand is kept, not read; an id
+    // that is not 14 digits names no file the program would touch.
+    const std::string odd = R"([{"id":1,"name":"a"},{"id":"../../x","name":"b"},{"id":"20150601120000","name":"c"}])";
+    EXPECT_EQ(readSaveList(odd).size(), 1u);
+    EXPECT_EQ(readSaveList(saveListWithNewEntry(odd, "20150601120001", "d")).size(), 2u);
+    // picojson writes "/" escaped.
+    EXPECT_EQ(saveListWithout(odd, "20150601120000"), R"([{"id":1,"name":"a"},{"id":"..\/..\/x","name":"b"}])");
 }
 
 TEST(CircuitId, LocalTimeGivesFourteenDigitsAndTheSpacedDisplayDate)

@@ -333,3 +333,24 @@ TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
     EXPECT_EQ(b->getContentSize(), Size(320, 240));
     EXPECT_EQ(ed->boardSnapshot, nullptr);
 }
+
+TEST_F(SavedCircuitsTest, HostileStoreStartsNormallyAndTouchesNothingOutsideTheWritableFolder)
+{
+    launch([](UserDefault* store) {
+        store->setStringForKey("load", "../../x");
+        store->setStringForKey("../../x", kTwoStraights);
+        store->setStringForKey("savelist", R"([{"id":"../../x","name":"evil"},{"id":"20150601000000","name":1},)"
+                                           R"(7,{"id":"20150602000000","name":"fine"}])");
+        store->setStringForKey("20150602000000", R"({"not":"an array"})");
+    });
+    EXPECT_TRUE(ed->savedListShown);
+    EXPECT_TRUE(ed->boardParts.empty());
+    ASSERT_EQ(ed->listItems.size(), 1u);
+    EXPECT_EQ(ed->listItems.at(0)->id, "20150602000000");
+    tap(worldOf(ed->listItems.at(0)));
+    EXPECT_TRUE(ed->boardParts.empty()) << "a document of another shape opens as an empty board";
+    ed->showSavedList(true);
+    app->advance(0.1);
+    const std::string outside = app->home.substr(0, app->home.rfind('/')) + "/x.png";
+    EXPECT_FALSE(FileUtils::getInstance()->isFileExist(outside));
+}
