@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -21,7 +22,11 @@ const char* const kStoreFileName = "UserDefault.sqlite";
 
 // Long enough to ride out another instance's commit, short enough that a
 // second instance holding a transaction open cannot freeze us for long.
-const int kBusyTimeoutMs = 5000;
+int s_busyTimeoutMs = 5000;
+
+// A getter that finds the store unopenable does not wait for it again at
+// once: each attempt may wait out the busy timeout.
+const auto kGetterRetryInterval = std::chrono::seconds(2);
 
 bool isUnreadableCode(int code) {
     int primary = code & 0xff;
@@ -31,6 +36,11 @@ bool isUnreadableCode(int code) {
 bool pathExists(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool isBusyCode(int code) {
+    int primary = code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 // Parsers follow the C library's tolerance (leading blanks, a plus sign,
@@ -110,20 +120,12 @@ std::string UserDefault::getStoreFilePath() {
     return FileUtils::getInstance()->getWritablePath() + kStoreFileName;
 }
 
-UserDefault::UserDefault() {
-    const std::string path = getStoreFilePath();
-    OpenResult result = tryOpen(path);
-    if (result == OpenResult::Unreadable) {
-        close();
-        moveAside(path);
-        result = tryOpen(path);
-    }
-    if (result != OpenResult::Ok) {
-        std::fprintf(stderr, "UserDefault: cannot open %s (%s); settings last until exit only\n",
-                     path.c_str(), _db != nullptr ? sqlite3_errmsg(_db) : std::strerror(errno));
-        close();
-        tryOpen(":memory:");
-    }
+void UserDefault::setBusyTimeout(int milliseconds) {
+    s_busyTimeoutMs = milliseconds;
+}
+
+UserDefault::UserDefault() : _path(getStoreFilePath()) {
+    ensureOpen();
 }
 
 UserDefault::~UserDefault() {
@@ -131,30 +133,72 @@ UserDefault::~UserDefault() {
     // application set even where it forgot to flush; only a crash or a kill
     // loses unflushed sets.
     flush();
+    if (!_pending.empty()) {
+        std::fprintf(stderr, "UserDefault: %zu settings could not be written to %s before exit\n",
+                     _pending.size(), _path.c_str());
+    }
     close();
 }
 
-UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
-    const bool inMemory = path == ":memory:";
-    if (!inMemory) {
-        // Create the file ourselves so it is private from the first byte;
-        // SQLite gives its journal the same mode.
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            return OpenResult::Failed;
-        }
-        ::fchmod(fd, 0600);
-        ::close(fd);
+bool UserDefault::ensureOpen() {
+    if (_db != nullptr) {
+        return true;
     }
-    if (sqlite3_open_v2(path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    _lastOpenAttempt = std::chrono::steady_clock::now();
+    OpenResult result = tryOpen(_path);
+    if (result == OpenResult::Unusable) {
+        close();
+        moveAside(_path);
+        result = tryOpen(_path);
+    }
+    if (result == OpenResult::Ok) {
+        _openReported = false;
+        return true;
+    }
+    if (!_openReported) {
+        _openReported = true;
+        std::fprintf(stderr,
+                     "UserDefault: cannot open %s (%s); settings are kept and written once it opens\n",
+                     _path.c_str(), _db != nullptr ? sqlite3_errmsg(_db) : std::strerror(errno));
+    }
+    close();
+    return false;
+}
+
+UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
+    // Created here so it is private from the first byte (SQLite gives its
+    // journal the same mode), and never through a symbolic link: a link in
+    // the store's place is set aside like any other thing that is no store.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno == ELOOP || errno == EISDIR ? OpenResult::Unusable : OpenResult::Failed;
+    }
+    struct stat opened;
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return OpenResult::Unusable;
+    }
+    if ((opened.st_mode & 07777) != 0600) {
+        ::fchmod(fd, 0600);
+    }
+    int rc = sqlite3_open_v2(path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // SQLite opened the name again; it must still be the file checked above.
+    struct stat named;
+    bool same = ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
+                named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    ::close(fd);
+    if (rc != SQLITE_OK) {
         return OpenResult::Failed;
     }
-    sqlite3_busy_timeout(_db, kBusyTimeoutMs);
+    if (!same) {
+        errno = EAGAIN;
+        return OpenResult::Failed;
+    }
+    sqlite3_busy_timeout(_db, s_busyTimeoutMs);
 
     // A damaged file must be noticed now, not half-read later.
     sqlite3_stmt* check = nullptr;
-    int rc = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr);
+    rc = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr);
     bool healthy = false;
     if (rc == SQLITE_OK) {
         rc = sqlite3_step(check);
@@ -167,7 +211,7 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
     }
     sqlite3_finalize(check);
     if (isUnreadableCode(rc) || (rc == SQLITE_OK && !healthy)) {
-        return OpenResult::Unreadable;
+        return OpenResult::Unusable;
     }
     if (rc != SQLITE_OK) {
         return OpenResult::Failed;
@@ -179,7 +223,7 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
                       "key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL)",
                       nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        return isUnreadableCode(rc) ? OpenResult::Unreadable : OpenResult::Failed;
+        return isUnreadableCode(rc) ? OpenResult::Unusable : OpenResult::Failed;
     }
     const struct {
         const char* sql;
@@ -196,8 +240,12 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
         rc = sqlite3_prepare_v2(_db, entry.sql, -1, entry.statement, nullptr);
         if (rc != SQLITE_OK) {
             // A database of some other program, whose "entries" table has
-            // other columns, is as unusable to us as garbage.
-            return rc == SQLITE_ERROR || isUnreadableCode(rc) ? OpenResult::Unreadable
+            // other columns, is as unusable to us as garbage; a lock held
+            // elsewhere is only a reason to try again later.
+            if (isBusyCode(rc)) {
+                return OpenResult::Failed;
+            }
+            return rc == SQLITE_ERROR || isUnreadableCode(rc) ? OpenResult::Unusable
                                                               : OpenResult::Failed;
         }
     }
@@ -210,8 +258,6 @@ void UserDefault::close() {
         *statement = nullptr;
     }
     if (_db != nullptr) {
-        // Leaving a transaction open rolls it back, which is what a caller
-        // that did not flush asked for.
         sqlite3_close_v2(_db);
         _db = nullptr;
     }
@@ -222,6 +268,7 @@ void UserDefault::moveAside(const std::string& path) {
     for (int n = 2; pathExists(aside); ++n) {
         aside = path + ".corrupt-" + timestamp() + "-" + std::to_string(n);
     }
+    // rename() moves a symbolic link itself, never what it points to.
     if (::rename(path.c_str(), aside.c_str()) != 0) {
         std::fprintf(stderr, "UserDefault: %s is not a usable store and cannot be moved (%s)\n",
                      path.c_str(), std::strerror(errno));
@@ -249,7 +296,19 @@ void UserDefault::report(const char* what, const char* key) const {
 }
 
 bool UserDefault::lookup(const char* key, std::string* text) {
-    if (key == nullptr || _select == nullptr) {
+    if (key == nullptr) {
+        return false;
+    }
+    auto pending = _pending.find(key);
+    if (pending != _pending.end()) {
+        if (!pending->second) {
+            return false;
+        }
+        *text = *pending->second;
+        return true;
+    }
+    if (_db == nullptr &&
+        (std::chrono::steady_clock::now() - _lastOpenAttempt < kGetterRetryInterval || !ensureOpen())) {
         return false;
     }
     sqlite3_bind_text(_select, 1, key, -1, SQLITE_TRANSIENT);
@@ -269,33 +328,10 @@ bool UserDefault::lookup(const char* key, std::string* text) {
     return found;
 }
 
-bool UserDefault::beginIfNeeded() {
-    if (!sqlite3_get_autocommit(_db)) {
-        return true;
+void UserDefault::setPending(const char* key, std::optional<std::string> text) {
+    if (key != nullptr) {
+        _pending[key] = std::move(text);
     }
-    // IMMEDIATE takes the write lock now, under the busy timeout, instead of
-    // failing later when a read lock would have to be upgraded.
-    return sqlite3_exec(_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-void UserDefault::write(sqlite3_stmt* statement, const char* key, const std::string* text) {
-    if (key == nullptr || statement == nullptr) {
-        return;
-    }
-    if (!beginIfNeeded()) {
-        report("store", key);
-        return;
-    }
-    sqlite3_bind_text(statement, 1, key, -1, SQLITE_TRANSIENT);
-    if (text != nullptr) {
-        sqlite3_bind_text(statement, 2, text->data(), static_cast<int>(text->size()),
-                          SQLITE_TRANSIENT);
-    }
-    if (sqlite3_step(statement) != SQLITE_DONE) {
-        report(text != nullptr ? "store" : "delete", key);
-    }
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
 }
 
 bool UserDefault::getBoolForKey(const char* key) {
@@ -344,64 +380,104 @@ std::string UserDefault::getStringForKey(const char* key, const std::string& def
 }
 
 void UserDefault::setBoolForKey(const char* key, bool value) {
-    const std::string text = value ? "true" : "false";
-    write(_upsert, key, &text);
+    setPending(key, std::string(value ? "true" : "false"));
 }
 
 void UserDefault::setIntegerForKey(const char* key, int value) {
-    const std::string text = std::to_string(value);
-    write(_upsert, key, &text);
+    setPending(key, std::to_string(value));
 }
 
 void UserDefault::setFloatForKey(const char* key, float value) {
-    const std::string text = formatReal(value);
-    write(_upsert, key, &text);
+    setPending(key, formatReal(value));
 }
 
 void UserDefault::setDoubleForKey(const char* key, double value) {
-    const std::string text = formatReal(value);
-    write(_upsert, key, &text);
+    setPending(key, formatReal(value));
 }
 
 void UserDefault::setStringForKey(const char* key, const std::string& value) {
-    write(_upsert, key, &value);
+    setPending(key, value);
 }
 
 void UserDefault::deleteValueForKey(const char* key) {
-    write(_delete, key, nullptr);
+    setPending(key, std::nullopt);
+}
+
+// Writes every pending set in one transaction. Any failure on the way
+// (a full disk, a lock that outlasts the busy timeout) rolls the whole
+// transaction back, so the file never holds part of a batch.
+bool UserDefault::commitPending() {
+    // IMMEDIATE takes the write lock now, under the busy timeout, instead of
+    // failing later when a read lock would have to be upgraded.
+    bool written = sqlite3_exec(_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    for (auto entry = _pending.begin(); written && entry != _pending.end(); ++entry) {
+        sqlite3_stmt* statement = entry->second ? _upsert : _delete;
+        sqlite3_bind_text(statement, 1, entry->first.data(), static_cast<int>(entry->first.size()),
+                          SQLITE_TRANSIENT);
+        if (entry->second) {
+            sqlite3_bind_text(statement, 2, entry->second->data(),
+                              static_cast<int>(entry->second->size()), SQLITE_TRANSIENT);
+        }
+        written = sqlite3_step(statement) == SQLITE_DONE;
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+    }
+    // With synchronous=FULL the commit has reached the disk when this returns.
+    if (written && sqlite3_exec(_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        return true;
+    }
+    std::string reason = sqlite3_errmsg(_db);
+    // Some errors end the transaction by themselves; a failed COMMIT leaves
+    // it open.
+    if (!sqlite3_get_autocommit(_db)) {
+        sqlite3_exec(_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    if (!_commitReported) {
+        _commitReported = true;
+        std::fprintf(stderr,
+                     "UserDefault: cannot write %zu settings to %s (%s); they are kept for the next "
+                     "flush\n",
+                     _pending.size(), _path.c_str(), reason.c_str());
+    }
+    return false;
 }
 
 void UserDefault::flush() {
-    if (_db == nullptr || sqlite3_get_autocommit(_db)) {
+    if (_pending.empty() || !ensureOpen()) {
         return;
     }
-    // With synchronous=FULL the commit has reached the disk when this
-    // returns. If it fails busy, the transaction stays open for the next try.
-    if (sqlite3_exec(_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        report("commit pending settings", nullptr);
+    if (commitPending()) {
+        _pending.clear();
+        _commitReported = false;
     }
 }
 
 std::vector<std::pair<std::string, std::string>> UserDefault::getAllEntries() {
-    std::vector<std::pair<std::string, std::string>> entries;
-    if (_selectAll == nullptr) {
-        return entries;
+    std::map<std::string, std::string> entries;
+    if (_db != nullptr || ensureOpen()) {
+        int rc;
+        while ((rc = sqlite3_step(_selectAll)) == SQLITE_ROW) {
+            auto column = [this](int i) {
+                const unsigned char* text = sqlite3_column_text(_selectAll, i);
+                int size = sqlite3_column_bytes(_selectAll, i);
+                return std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "",
+                                   static_cast<size_t>(size));
+            };
+            entries.emplace(column(0), column(1));
+        }
+        if (rc != SQLITE_DONE) {
+            report("list settings", nullptr);
+        }
+        sqlite3_reset(_selectAll);
     }
-    int rc;
-    while ((rc = sqlite3_step(_selectAll)) == SQLITE_ROW) {
-        auto column = [this](int i) {
-            const unsigned char* text = sqlite3_column_text(_selectAll, i);
-            int size = sqlite3_column_bytes(_selectAll, i);
-            return std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "",
-                               static_cast<size_t>(size));
-        };
-        entries.emplace_back(column(0), column(1));
+    for (const auto& entry : _pending) {
+        if (entry.second) {
+            entries[entry.first] = *entry.second;
+        } else {
+            entries.erase(entry.first);
+        }
     }
-    if (rc != SQLITE_DONE) {
-        report("list settings", nullptr);
-    }
-    sqlite3_reset(_selectAll);
-    return entries;
+    return {entries.begin(), entries.end()};
 }
 
 }  // namespace cocos2d

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,11 +12,15 @@ struct sqlite3_stmt;
 
 namespace cocos2d {
 
-// Key/value settings kept in one SQLite file in the writable path. Every
-// set... joins a transaction that stays open until flush(), which commits it
-// durably; a process killed before flush() loses only what it had not
-// flushed. Values are stored as text; getters parse them and return the
-// given default (or false / 0 / 0.0 / "") for a missing key.
+// Key/value settings kept in one SQLite file in the writable path. Sets
+// since the last flush() are held in memory and read back from there;
+// flush() writes them in one transaction and commits it durably, so a batch
+// is committed whole or not at all. When it cannot be committed (a full
+// disk, a store another copy of the program keeps locked, a store that
+// cannot be opened yet), the batch stays in memory and the next flush()
+// tries again; one line on stderr says so. Values are stored as text;
+// getters parse them and return the given default (or false / 0 / 0.0 / "")
+// for a missing key.
 class UserDefault {
 public:
     static UserDefault* getInstance();
@@ -23,6 +30,11 @@ public:
 
     // Full path of the store file for the current writable path.
     static std::string getStoreFilePath();
+
+    // How long a store locked by another copy of the program is waited for
+    // before the attempt is given up until the next flush() (default 5 s).
+    // Applies to stores opened afterwards.
+    static void setBusyTimeout(int milliseconds);
 
     bool getBoolForKey(const char* key);
     virtual bool getBoolForKey(const char* key, bool defaultValue);
@@ -53,21 +65,31 @@ protected:
     UserDefault();
 
 private:
-    enum class OpenResult { Ok, Unreadable, Failed };
+    enum class OpenResult { Ok, Unusable, Failed };
 
+    // Opens the store if it is not open; a file that is no store is moved
+    // aside and a fresh one started.
+    bool ensureOpen();
     OpenResult tryOpen(const std::string& path);
     void close();
     static void moveAside(const std::string& path);
     bool lookup(const char* key, std::string* text);
-    void write(sqlite3_stmt* statement, const char* key, const std::string* text);
-    bool beginIfNeeded();
+    void setPending(const char* key, std::optional<std::string> text);
+    bool commitPending();
     void report(const char* what, const char* key) const;
 
+    std::string _path;
     sqlite3* _db = nullptr;
     sqlite3_stmt* _select = nullptr;
     sqlite3_stmt* _selectAll = nullptr;
     sqlite3_stmt* _upsert = nullptr;
     sqlite3_stmt* _delete = nullptr;
+    // Sets since the last successful flush(); no value means deleted.
+    std::map<std::string, std::optional<std::string>> _pending;
+    // One line per stretch of failures, not one per attempt.
+    bool _openReported = false;
+    bool _commitReported = false;
+    std::chrono::steady_clock::time_point _lastOpenAttempt;
 
     static UserDefault* s_sharedUserDefault;
 };

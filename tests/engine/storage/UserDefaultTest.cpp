@@ -8,75 +8,13 @@
 #include <cmath>
 #include <functional>
 
+#include "ChildProcess.h"
 #include "StorageTestHome.h"
 
 using cocos2d::FileUtils;
 using cocos2d::UserDefault;
 
 namespace {
-
-// A child process running body; it reports through a pipe with tell() and
-// waits with hear(), so the parent can kill it at a chosen moment.
-class Child {
-public:
-    explicit Child(const std::function<void(Child&)>& body) {
-        if (pipe(toParent_) != 0 || pipe(toChild_) != 0) {
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            ::close(toParent_[0]);
-            ::close(toChild_[1]);
-            body(*this);
-            // Skip the test framework's exit handlers: this is not its process.
-            _exit(0);
-        }
-        ::close(toParent_[1]);
-        ::close(toChild_[0]);
-    }
-
-    ~Child() {
-        if (pid_ > 0 && !reaped_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // In the child.
-    void tell(char c) { (void)!::write(toParent_[1], &c, 1); }
-    char hear() {
-        char c = 0;
-        return ::read(toChild_[0], &c, 1) == 1 ? c : '\0';
-    }
-    [[noreturn]] void fail() { _exit(1); }
-
-    // In the parent.
-    bool started() const { return pid_ > 0; }
-    char waitFor() {
-        char c = 0;
-        return ::read(toParent_[0], &c, 1) == 1 ? c : '\0';
-    }
-    void send(char c) { (void)!::write(toChild_[1], &c, 1); }
-    bool killAtOnce() {
-        kill(pid_, SIGKILL);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        reaped_ = true;
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    }
-    int exitStatus() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        reaped_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-    int toParent_[2] = {-1, -1};
-    int toChild_[2] = {-1, -1};
-};
 
 class UserDefaultTest : public StorageTestHome {
 protected:
@@ -225,18 +163,32 @@ TEST_F(UserDefaultTest, SigkillRightAfterFlushLosesNothing) {
     EXPECT_EQ(store()->getStringForKey("circuit"), std::string(100000, 'c'));
 }
 
-TEST_F(UserDefaultTest, UnflushedSetsKilledAreAbsentAndTheStoreStillOpens) {
+TEST_F(UserDefaultTest, UnflushedSetsKilledAreAbsentAndAHalfWrittenTransactionIsUndone) {
     Child child([](Child& self) {
         UserDefault* store = UserDefault::getInstance();
         store->setStringForKey("kept", "yes");
         store->setIntegerForKey("changed", 1);
         store->flush();
         store->setStringForKey("lost", "no");
-        store->setIntegerForKey("changed", 2);
-        store->deleteValueForKey("kept");
-        // Enough to spill changed pages into the file before any commit.
+        // A writer killed in the middle of a large transaction, as a flush
+        // of many sets could be, leaves changed pages in the file and a
+        // journal to undo them.
+        sqlite3* db = nullptr;
+        if (sqlite3_open(UserDefault::getStoreFilePath().c_str(), &db) != SQLITE_OK ||
+            sqlite3_exec(db, "BEGIN; UPDATE entries SET value = '2' WHERE key = 'changed';"
+                             "DELETE FROM entries WHERE key = 'kept'",
+                         nullptr, nullptr, nullptr) != SQLITE_OK) {
+            self.fail();
+        }
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO entries VALUES(?1, ?2)", -1, &insert, nullptr);
+        const std::string bulk(500, 'b');
         for (int i = 0; i < 6000; ++i) {
-            store->setStringForKey(("bulk" + std::to_string(i)).c_str(), std::string(500, 'b'));
+            const std::string key = "bulk" + std::to_string(i);
+            sqlite3_bind_text(insert, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 2, bulk.c_str(), -1, SQLITE_STATIC);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
         }
         self.tell('s');
         pause();
@@ -244,7 +196,6 @@ TEST_F(UserDefaultTest, UnflushedSetsKilledAreAbsentAndTheStoreStillOpens) {
     ASSERT_TRUE(child.started());
     ASSERT_EQ(child.waitFor(), 's');
     ASSERT_TRUE(child.killAtOnce());
-    // The kill left changed pages in the file and a journal to undo them.
     ASSERT_TRUE(std::filesystem::exists(root_ + "/UserDefault.sqlite-journal"));
 
     testing::internal::CaptureStderr();
@@ -321,7 +272,7 @@ TEST_F(UserDefaultTest, TwoRunningInstancesSeeEachOthersFlushedValues) {
         if (self.hear() != '2' || store->getStringForKey("from.parent") != "hi") {
             self.fail();
         }
-        // The parent's write lock is held now; ours waits for it.
+        // The parent has a set of its own pending now, which holds no lock.
         store->setIntegerForKey("child.counter", 2);
         store->flush();
         self.tell('3');
@@ -337,7 +288,6 @@ TEST_F(UserDefaultTest, TwoRunningInstancesSeeEachOthersFlushedValues) {
     store()->flush();
     store()->setIntegerForKey("parent.pending", 1);
     other.send('2');
-    // Give the child time to start waiting on our open transaction.
     usleep(200 * 1000);
     store()->flush();
     ASSERT_EQ(other.waitFor(), '3');
