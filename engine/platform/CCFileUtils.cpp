@@ -2,14 +2,18 @@
 
 #include <SDL_filesystem.h>
 #include <SDL_stdinc.h>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +23,10 @@
 namespace cocos2d {
 
 namespace {
+
+// How far below the writable folder leftovers of killed writes are looked
+// for; the engine writes into it and into folders one or two levels down.
+const int kSweepDepth = 3;
 
 bool endsWithSlash(const std::string& s) {
     return !s.empty() && s.back() == '/';
@@ -118,7 +126,9 @@ std::string baseNameOf(const std::string& path) {
 }
 
 // Opens a new, uniquely named file beside target. The name starts with a dot
-// so folder listings made by the application never pick it up.
+// so folder listings made by the application never pick it up, and carries
+// the writer's process id so a later start can tell a leftover of a killed
+// write from the file of a copy that is writing right now.
 int createTemporarySibling(const std::string& target, std::string* tempPath) {
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 random(std::random_device{}());
@@ -127,9 +137,15 @@ int createTemporarySibling(const std::string& target, std::string* tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *tempPath = prefix + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
                     std::to_string(random() % 1000000);
-        // 0666 lets the umask decide, as for any file a program creates.
-        int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
+        // Owner-only whatever the umask: thumbnails and settings are the
+        // user's own, and an umask without owner bits must not lock the
+        // owner out either.
+        int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::fchmod(fd, 0600);
+            return fd;
+        }
+        if (errno != EEXIST) {
             return fd;
         }
     }
@@ -150,6 +166,95 @@ bool writeAll(int fd, const unsigned char* bytes, size_t size) {
         size -= static_cast<size_t>(written);
     }
     return true;
+}
+
+// ".name.tmp-PID-N-R", the name createTemporarySibling() gives.
+bool isTemporaryName(const char* name, pid_t* writer) {
+    const char* mark = name[0] == '.' ? std::strstr(name + 1, ".tmp-") : nullptr;
+    if (mark == nullptr || mark == name + 1) {
+        return false;
+    }
+    const char* p = mark + 5;
+    long long numbers[3] = {0, 0, 0};
+    for (int part = 0; part < 3; ++part) {
+        if (*p < '0' || *p > '9') {
+            return false;
+        }
+        while (*p >= '0' && *p <= '9') {
+            numbers[part] = numbers[part] * 10 + (*p++ - '0');
+            if (numbers[part] > INT_MAX) {
+                return false;
+            }
+        }
+        if (*p != (part < 2 ? '-' : '\0')) {
+            return false;
+        }
+        ++p;
+    }
+    *writer = static_cast<pid_t>(numbers[0]);
+    return true;
+}
+
+bool writerIsRunning(pid_t writer) {
+    return writer != getpid() && (::kill(writer, 0) == 0 || errno == EPERM);
+}
+
+bool isEarlier(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// The program's folders are private even where one was made before by
+// something with a laxer umask. Only a folder of our own, and never a shared
+// one with the sticky bit such as /tmp that someone pointed us at.
+void makePrivate(const std::string& folder) {
+    struct stat info;
+    if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+        (info.st_mode & S_ISVTX) == 0 && (info.st_mode & 0777) != 0700) {
+        ::chmod(folder.c_str(), 0700);
+    }
+}
+
+// Removes the temporary files that writes killed before their rename left in
+// folder and the folders under it, and makes those folders private. Only
+// files older than started are touched, and none of a writer still running.
+int sweepFolder(const std::string& folder, const struct timespec& started, int depth) {
+    makePrivate(folder);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return 0;
+    }
+    int removed = 0;
+    while (struct dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+            continue;
+        }
+        struct stat info;
+        if (::fstatat(::dirfd(dir), name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        pid_t writer = 0;
+        if (S_ISDIR(info.st_mode)) {
+            if (depth > 0) {
+                removed += sweepFolder(folder + "/" + name, started, depth - 1);
+            }
+        } else if (S_ISREG(info.st_mode) && isTemporaryName(name, &writer) &&
+                   isEarlier(info.st_mtim, started) && !writerIsRunning(writer) &&
+                   ::unlinkat(::dirfd(dir), name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+struct timespec programStart() {
+    static const struct timespec start = [] {
+        struct timespec now;
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        return now;
+    }();
+    return start;
 }
 
 void syncFolder(const std::string& folder) {
@@ -177,6 +282,7 @@ void FileUtils::destroyInstance() {
 }
 
 FileUtils::FileUtils() {
+    programStart();
     if (char* base = SDL_GetBasePath()) {
         _executableDir = withSlash(base);
         SDL_free(base);
@@ -221,15 +327,28 @@ std::string FileUtils::getWritablePath() const {
     path = withSlash(path);
 
     std::string error;
+    // Callers ask for the path on every save, some of them from worker
+    // threads; the folder is prepared, or reported unusable, once.
+    static std::mutex prepareMutex;
+    std::lock_guard<std::mutex> lock(prepareMutex);
     if (!isDirectory(path) && !makeDirectories(path, 0700, true, &error)) {
-        // Report each unusable folder once; callers ask for it on every save,
-        // some of them from worker threads.
-        static std::mutex reportMutex;
-        std::lock_guard<std::mutex> lock(reportMutex);
         if (_reportedWritablePath != path) {
             _reportedWritablePath = path;
             std::fprintf(stderr, "FileUtils: cannot create writable folder %s (%s)\n",
                          path.c_str(), error.c_str());
+        }
+    } else if (_preparedWritablePath != path) {
+        _preparedWritablePath = path;
+        // Pointed at the root or the home folder itself, the program leaves
+        // their modes and contents alone.
+        const std::string folder = path.substr(0, path.size() - 1);
+        const std::string home = homeDirectory();
+        const bool shared = folder.empty() || (!home.empty() && withSlash(home) == path);
+        int removed = shared ? 0 : sweepFolder(folder, programStart(), kSweepDepth);
+        if (removed > 0) {
+            std::fprintf(stderr,
+                         "FileUtils: removed %d temporary files left by interrupted writes under %s\n",
+                         removed, path.c_str());
         }
     }
     return path;
@@ -318,8 +437,12 @@ bool FileUtils::createDirectory(const std::string& dirPath) {
     if (isDirectory(dirPath)) {
         return true;
     }
+    // Folders under the writable path hold the user's own files and are
+    // private like it; elsewhere the umask decides.
+    const std::string writable = getWritablePath();
+    const bool isPrivate = withSlash(dirPath).compare(0, writable.size(), writable) == 0;
     std::string error;
-    if (!makeDirectories(dirPath, 0777, false, &error)) {
+    if (!makeDirectories(dirPath, isPrivate ? 0700 : 0777, isPrivate, &error)) {
         std::fprintf(stderr, "FileUtils: cannot create folder %s (%s)\n", dirPath.c_str(),
                      error.c_str());
         return false;

@@ -21,7 +21,9 @@ public:
 
     // $VELOQUIX_HOME/, else $XDG_DATA_HOME/veloquix/, else
     // ~/.local/share/veloquix/, always absolute and ending with '/'. Missing
-    // folders are created with mode 0700.
+    // folders are created with mode 0700. The first call for a path makes
+    // it and the folders under it owner-only and removes the temporary
+    // files that writes killed before this program started left there.
     virtual std::string getWritablePath() const;
 
     // Absolute names are returned as they are; relative ones are tried under
@@ -39,7 +41,8 @@ public:
     // Relative names are looked up through the search paths.
     virtual bool isFileExist(const std::string& filename) const;
     virtual bool isDirectoryExist(const std::string& dirPath) const;
-    // Creates the folder and any missing parents; true if it exists afterwards.
+    // Creates the folder and any missing parents; true if it exists
+    // afterwards. Under the writable path they are owner-only (0700).
     virtual bool createDirectory(const std::string& dirPath);
     virtual bool removeDirectory(const std::string& dirPath);
 
@@ -57,9 +60,9 @@ public:
     virtual long getFileSize(const std::string& filepath) const;
 
     // Writes size bytes to a temporary file beside fullPath, flushes it to
-    // disk and renames it over fullPath. On failure nothing is left behind,
-    // one line goes to stderr and the result is false. Safe to call from any
-    // thread; it touches no FileUtils state.
+    // disk and renames it over fullPath, owner-only (0600). On failure
+    // nothing is left behind, one line goes to stderr and the result is
+    // false. Safe to call from any thread; it touches no FileUtils state.
     static bool writeAtomically(const std::string& fullPath, const void* bytes, size_t size);
 
 protected:
@@ -74,6 +77,7 @@ private:
     std::string _executableDir;
     std::vector<std::string> _searchPaths;
     mutable std::string _reportedWritablePath;
+    mutable std::string _preparedWritablePath;
 
     static FileUtils* s_sharedFileUtils;
 };

@@ -1,8 +1,13 @@
 #include <SDL_filesystem.h>
 #include <SDL_stdinc.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include "StorageTestHome.h"
 
@@ -53,11 +58,117 @@ TEST_F(FileUtilsTest, WritablePathPrefersVeloquixHomeThenXdgDataHomeThenHome) {
     });
 }
 
-TEST_F(FileUtilsTest, WritablePathEndsWithOneSlashAndLeavesExistingFolderAlone) {
+TEST_F(FileUtilsTest, WritablePathEndsWithOneSlashAndAnExistingFolderIsMadePrivate) {
     setenv("VELOQUIX_HOME", (root_ + "/").c_str(), 1);
     chmod(root_.c_str(), 0755);
+    makeFolder("screen");
+    chmod((root_ + "/screen").c_str(), 0777);
     EXPECT_EQ(files()->getWritablePath(), root_ + "/");
-    EXPECT_EQ(modeOf(root_), 0755u);
+    EXPECT_EQ(modeOf(root_), 0700u);
+    EXPECT_EQ(modeOf(root_ + "/screen"), 0700u);
+}
+
+TEST_F(FileUtilsTest, EverythingWrittenUnderTheWritablePathIsOwnerOnlyWhateverTheUmask) {
+    const std::string outside = makeFolder("outside");
+    for (mode_t mask : {0000, 0022, 0077, 0277}) {
+        SCOPED_TRACE(mask);
+        FileUtils::destroyInstance();
+        const std::string home = root_ + "/home" + std::to_string(mask);
+        setenv("VELOQUIX_HOME", home.c_str(), 1);
+        mode_t previous = umask(mask);
+        const std::string writable = files()->getWritablePath();
+        EXPECT_TRUE(files()->createDirectory(writable + "screen"));
+        EXPECT_TRUE(files()->writeStringToFile("png", writable + "screen/1.png"));
+        EXPECT_TRUE(files()->writeStringToFile("v1", writable + "doc.json"));
+        EXPECT_TRUE(files()->writeStringToFile("v2", writable + "doc.json"));
+        EXPECT_TRUE(files()->createDirectory(outside + "/plain" + std::to_string(mask)));
+        umask(previous);
+        EXPECT_EQ(modeOf(home), 0700u);
+        EXPECT_EQ(modeOf(writable + "screen"), 0700u);
+        EXPECT_EQ(modeOf(writable + "screen/1.png"), 0600u);
+        EXPECT_EQ(modeOf(writable + "doc.json"), 0600u);
+        EXPECT_EQ(readFile(writable + "doc.json"), "v2");
+        // Outside the writable path the umask still decides for folders.
+        EXPECT_EQ(modeOf(outside + "/plain" + std::to_string(mask)), 0777u & ~mask);
+    }
+}
+
+TEST_F(FileUtilsTest, LeftoversOfKilledWritesAreRemovedAtStartAndNothingElse) {
+    const std::string screen = makeFolder("screen");
+    const std::string deeper = makeFolder("screen/deeper");
+    // A write killed between creating its temporary file and the rename: the
+    // file-size limit stops the child in the middle of writing.
+    pid_t killed = fork();
+    if (killed == 0) {
+        struct rlimit limit = {16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        FileUtils::writeAtomically(screen + "/thumb.png", std::string(4096, 'x').data(), 4096);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(killed, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the write was meant to be cut short";
+    std::vector<std::string> left = namesIn(screen);
+    ASSERT_EQ(left.size(), 2u);
+    ASSERT_EQ(left[1], "deeper");
+    const std::string leftover = screen + "/" + left[0];
+    ASSERT_EQ(left[0].rfind(".thumb.png.tmp-" + std::to_string(killed) + "-", 0), 0u) << left[0];
+
+    // Another copy of the program, alive and writing right now.
+    pid_t running = fork();
+    if (running == 0) {
+        pause();
+        _exit(0);
+    }
+    const std::string dead = std::to_string(killed);
+    const std::string live = std::to_string(running);
+    const std::vector<std::string> stale = {leftover, root_ + "/.UserDefault.json.tmp-" + dead + "-3-77",
+                                            deeper + "/.x.tmp-" + dead + "-0-1"};
+    const std::vector<std::string> kept = {root_ + "/.busy.png.tmp-" + live + "-0-5", root_ + "/plain.tmp-" + dead + "-0-1",
+                                           root_ + "/.notes.tmp-backup", root_ + "/.a.tmp-" + dead + "-0-1-extra",
+                                           root_ + "/.fresh.png.tmp-" + dead + "-1-1"};
+    const std::string outside = root_ + "-outside";
+    std::filesystem::create_directories(outside);
+    const std::string beyond = outside + "/.far.tmp-" + dead + "-0-1";
+    ASSERT_EQ(symlink(outside.c_str(), (root_ + "/linked").c_str()), 0);
+    // Written before this program started, except the fresh one.
+    struct timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    for (const auto& path : stale) {
+        if (path != leftover) writeFile(path, "x");
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), hourAgo, 0), 0);
+    }
+    for (const auto& path : kept) {
+        writeFile(path, "x");
+        if (path.find(".fresh") == std::string::npos) {
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), hourAgo, 0), 0);
+        }
+    }
+    writeFile(beyond, "x");
+    ASSERT_EQ(utimensat(AT_FDCWD, beyond.c_str(), hourAgo, 0), 0);
+
+    FileUtils::destroyInstance();
+    testing::internal::CaptureStderr();
+    files()->getWritablePath();
+    std::string message = testing::internal::GetCapturedStderr();
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+
+    for (const auto& path : stale) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    for (const auto& path : kept) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
+    EXPECT_TRUE(std::filesystem::exists(beyond));
+    EXPECT_NE(message.find("removed 3 temporary files"), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+
+    // Later calls in the same run leave a write in progress alone.
+    writeFile(stale[1], "x");
+    ASSERT_EQ(utimensat(AT_FDCWD, stale[1].c_str(), hourAgo, 0), 0);
+    files()->getWritablePath();
+    EXPECT_TRUE(std::filesystem::exists(stale[1]));
+    std::filesystem::remove_all(outside);
 }
 
 TEST_F(FileUtilsTest, DefaultSearchPathsAreExecutableFolderThenWorkingFolderThenInstallFolder) {
