@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 
 #include <cstdio>
 #include <fstream>
@@ -105,4 +110,71 @@ TEST(Application, WithoutADisplayItSaysSoAndExitsWithOne)
     EXPECT_NE(errors.find("DISPLAY"), std::string::npos) << errors;
     EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
     removeTree("/tmp/veloquix-nodisplay-" + std::to_string(getpid()));
+}
+
+TEST(ReplayScript, WaitsAndMovesLongerThanADayOfFramesAreRefusedWithTheirLine)
+{
+    EXPECT_TRUE(parse("wait 86400\nmove 1 2 3 5184000\n").error.empty());
+    EXPECT_EQ(parse("tap 1 1\nwait 86400.5\n").error, "line 2: SECONDS must be at most 86400 (a day of frames)");
+    EXPECT_EQ(parse("wait 1000000\n").errorLine, 1);
+    EXPECT_EQ(parse("wait 1e300\n").errorLine, 1);
+    EXPECT_EQ(parse("down 1 0 0\n\nmove 1 2 3 5184001\n").error,
+              "line 3: STEPS must be from 1 to 5184000 (a day of frames)");
+    EXPECT_EQ(parse("move 1 2 3 99999999999999999999\n").errorLine, 1);
+}
+
+TEST(ReplayTool, ScriptWaitingAMillionSecondsIsRefusedBeforeAnythingRuns)
+{
+    std::string script = "/tmp/veloquix-long-script-" + std::to_string(getpid());
+    std::ofstream(script) << "tap 10 10\nwait 1000000\n";
+    std::string errors;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(runCommand("timeout 5 ./veloquix-replay " + script, &errors), 2);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_NE(errors.find("line 2: SECONDS must be at most 86400"), std::string::npos) << errors;
+    std::remove(script.c_str());
+}
+
+TEST(ReplayTool, SigtermAndSigintStopARunningReplayWithinASecond)
+{
+    std::string home = makeTemporaryHome();
+    std::string dir = home.substr(0, home.rfind('/'));
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        std::string marker = dir + "/started-" + std::to_string(signal) + ".json";
+        std::string script = dir + "/long.txt";
+        std::ofstream(script) << "wait 0.1\nstore " << marker << "\nwait 3600\nshot " << dir << "/never.png\n";
+        std::string errFile = dir + "/stderr.txt";
+        pid_t pid = fork();
+        if (pid == 0) {
+            int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(err, 2);
+            execl("./veloquix-replay", "veloquix-replay", script.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        // The store line is written once the hour-long wait is about to begin.
+        auto start = std::chrono::steady_clock::now();
+        while (std::ifstream(marker).peek() == EOF &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(60)) {
+            usleep(20 * 1000);
+        }
+        usleep(100 * 1000);
+        auto sent = std::chrono::steady_clock::now();
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+        EXPECT_LT(seconds, 1.0);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself, not by the tool";
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        std::ifstream in(errFile);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string errors = text.str();
+        EXPECT_NE(errors.find("line 3: stopped by SIG"), std::string::npos) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_FALSE(std::ifstream(dir + "/never.png").good());
+    }
+    removeTree(dir);
 }

@@ -1,5 +1,6 @@
 #include "ReplayRunner.h"
 
+#include <cmath>
 #include <fstream>
 #include <map>
 
@@ -19,21 +20,32 @@ bool writeText(const std::string& path, const std::string& text)
 
 } // namespace
 
-bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error)
+bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error,
+               const std::function<bool()>& stopRequested)
 {
     HeadlessDriver driver;
     Size visible = Director::getInstance()->getVisibleSize();
     std::map<int, Vec2> fingers;
+    auto stopping = [&] { return stopRequested && stopRequested(); };
     for (const ReplayCommand& c : commands) {
         auto failAt = [&](const std::string& message) {
             *error = "line " + std::to_string(c.line) + ": " + message;
             return false;
         };
+        if (stopping()) return failAt("stopped");
         Vec2 point(c.x, c.y);
         switch (c.kind) {
-        case ReplayCommand::Kind::Wait:
-            driver.advance(c.seconds);
+        case ReplayCommand::Kind::Wait: {
+            // Frame by frame, as HeadlessDriver::advance counts them, so a
+            // stop request is heard between any two.
+            long frames = std::lround(c.seconds / HeadlessDriver::kFrame);
+            if (frames == 0 && c.seconds > 0) frames = 1;
+            for (long i = 0; i < frames; ++i) {
+                if (stopping()) return failAt("stopped");
+                driver.frame();
+            }
             break;
+        }
         case ReplayCommand::Kind::Down:
             fingers[c.id] = point;
             driver.touchDown(c.id, point);
@@ -41,6 +53,7 @@ bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error)
         case ReplayCommand::Kind::Move: {
             Vec2 from = fingers.count(c.id) ? fingers[c.id] : point;
             for (int i = 1; i <= c.steps; ++i) {
+                if (stopping()) return failAt("stopped");
                 driver.touchMove(c.id, from.lerp(point, float(i) / float(c.steps)));
                 if (i < c.steps) driver.frame();
             }

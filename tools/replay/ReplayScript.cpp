@@ -1,5 +1,6 @@
 #include "ReplayScript.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -22,6 +23,17 @@ bool parseInt(const std::string& word, int* out)
     char* end = nullptr;
     long value = std::strtol(word.c_str(), &end, 10);
     if (*end != '\0' || value < 0 || value > 1000000) return false;
+    *out = int(value);
+    return true;
+}
+
+bool parseCount(const std::string& word, int limit, int* out)
+{
+    if (word.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(word.c_str(), &end, 10);
+    if (*end != '\0' || errno == ERANGE || value < 1 || value > limit) return false;
     *out = int(value);
     return true;
 }
@@ -68,6 +80,7 @@ ReplayParseResult parseReplayScript(std::istream& in)
         double a = 0, b = 0, d = 0;
         if (name == "wait") {
             if (w.size() != 2 || !parseNumber(w[1], &a) || a < 0) return fail("usage: wait SECONDS");
+            if (a > kMaxReplaySeconds) return fail("SECONDS must be at most 86400 (a day of frames)");
             c.kind = ReplayCommand::Kind::Wait;
             c.seconds = a;
         } else if (name == "down" || name == "move") {
@@ -82,7 +95,9 @@ ReplayParseResult parseReplayScript(std::istream& in)
             c.x = float(a);
             c.y = float(b);
             c.hasPoint = true;
-            if (w.size() == 5 && (!parseInt(w[4], &c.steps) || c.steps < 1)) return fail("STEPS must be 1 or more");
+            if (w.size() == 5 && !parseCount(w[4], kMaxReplayFrames, &c.steps)) {
+                return fail("STEPS must be from 1 to " + std::to_string(kMaxReplayFrames) + " (a day of frames)");
+            }
         } else if (name == "up") {
             if (w.size() != 2 || !parseInt(w[1], &c.id)) return fail("usage: up ID");
             c.kind = ReplayCommand::Kind::Up;

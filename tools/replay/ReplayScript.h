@@ -4,6 +4,11 @@
 #include <string>
 #include <vector>
 
+// A day of frames at 60 per second: the longest a single wait or move may
+// run, so a slip of the keyboard cannot keep the tool busy for months.
+constexpr double kMaxReplaySeconds = 24.0 * 60 * 60;
+constexpr int kMaxReplayFrames = 24 * 60 * 60 * 60;
+
 // One command of a replay script, already checked.
 struct ReplayCommand {
     enum class Kind { Wait, Down, Move, Up, Tap, Wheel, Type, Key, Shot, Store, Tree };

@@ -1,5 +1,8 @@
 // Runs the application headless and plays a script of touches, keys and
 // captures, so a use of the application can be reproduced and looked at.
+#include <signal.h>
+
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 
@@ -9,8 +12,24 @@
 #include "cocos2d.h"
 #include "platform/HeadlessDriver.h"
 
+namespace {
+
+volatile std::sig_atomic_t s_stopSignal = 0;
+
+void requestStop(int signal) { s_stopSignal = signal; }
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // A stop from outside ends the replay between two frames, with the
+    // application torn down as on any other exit.
+    struct sigaction stop = {};
+    stop.sa_handler = requestStop;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTERM, &stop, nullptr);
+    sigaction(SIGINT, &stop, nullptr);
+
     if (argc != 2) {
         std::fprintf(stderr, "usage: veloquix-replay SCRIPT\n");
         return 2;
@@ -33,9 +52,15 @@ int main(int argc, char** argv)
     cocos2d::Director::getInstance()->mainLoop();
 
     std::string error;
-    bool ok = runReplay(script.commands, &error);
-    if (!ok) std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], error.c_str());
+    bool ok = s_stopSignal == 0 && runReplay(script.commands, &error, [] { return s_stopSignal != 0; });
+    if (s_stopSignal != 0) {
+        std::fprintf(stderr, "veloquix-replay: %s: %s by %s\n", argv[1], error.empty() ? "stopped" : error.c_str(),
+                     s_stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+    } else if (!ok) {
+        std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], error.c_str());
+    }
     cocos2d::Director::destroyInstance();
     cocos2d::UserDefault::destroyInstance();
+    if (s_stopSignal != 0) return 128 + s_stopSignal;
     return ok ? 0 : 1;
 }
