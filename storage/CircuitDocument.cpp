@@ -2,6 +2,9 @@
 
 #include <picojson.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -63,19 +66,103 @@ std::string formatLocal(std::time_t when, const char* pattern)
 
 } // namespace
 
+namespace {
+
+// "%.17g" for |value| in [1e-3, 1e17) that is not integral, computed exactly
+// with integers: value = m * 2^-s, and the 17 significant digits are
+// m * 10^k / 2^s rounded half to even, as printf rounds. Returns false where
+// the value lies outside that range.
+bool appendSeventeenDigits(std::string& out, double value)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-3 && magnitude < 1e17)) return false;
+    int exponent;
+    const double fraction = std::frexp(magnitude, &exponent); // magnitude = fraction * 2^exponent
+    const std::uint64_t m = std::uint64_t(std::ldexp(fraction, 53));
+    const int s = 53 - exponent;
+    if (s <= 0 || s > 100) return false;
+
+    static const std::uint64_t kPowers[20] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
+        10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL, 100000000000ULL, 1000000000000ULL,
+        10000000000000ULL, 100000000000000ULL, 1000000000000000ULL, 10000000000000000ULL,
+        100000000000000000ULL, 1000000000000000000ULL, 10000000000000000000ULL};
+    auto digitsAt = [&](int decimalExponent) -> std::uint64_t {
+        const int k = 16 - decimalExponent;
+        const unsigned __int128 scaled = (unsigned __int128)m * kPowers[k];
+        std::uint64_t q = std::uint64_t(scaled >> s);
+        const unsigned __int128 rest = scaled - ((unsigned __int128)q << s);
+        const unsigned __int128 half = (unsigned __int128)1 << (s - 1);
+        if (rest > half || (rest == half && (q & 1))) ++q;
+        return q;
+    };
+    int x = int(std::floor(std::log10(magnitude)));
+    x = std::max(-3, std::min(16, x));
+    std::uint64_t q = digitsAt(x);
+    if (q >= kPowers[17] && x < 16) q = digitsAt(++x);
+    else if (q < kPowers[16] && x > -3) q = digitsAt(--x);
+    if (q < kPowers[16] || q >= kPowers[17]) return false;
+
+    char digits[17];
+    for (int i = 16; i >= 0; --i, q /= 10) digits[i] = char('0' + q % 10);
+    int last = 16; // trailing zeros of the fraction are not written
+    const int pointAfter = x >= 0 ? x + 1 : 0;
+    while (last >= pointAfter && digits[last] == '0') --last;
+    if (value < 0) out += '-';
+    if (x >= 0) {
+        out.append(digits, pointAfter);
+        if (last >= pointAfter) {
+            out += '.';
+            out.append(digits + pointAfter, last - pointAfter + 1);
+        }
+    } else {
+        out += "0.";
+        out.append(-x - 1, '0');
+        out.append(digits, last + 1);
+    }
+    return true;
+}
+
+} // namespace
+
+void appendNumber(std::string& out, double value)
+{
+    // picojson's rule: integral values below 2^53 as "%.f", all else "%.17g".
+    double whole;
+    if (std::fabs(value) < double(1ULL << 53) && std::modf(value, &whole) == 0) {
+        if (value == 0 && std::signbit(value)) out += '-';
+        char buffer[24];
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value)).ptr);
+        return;
+    }
+    if (appendSeventeenDigits(out, value)) return;
+    // to_chars with a precision prints exactly what printf would.
+    char buffer[40];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr);
+}
+
 std::string writeCircuit(const std::vector<PartRecord>& parts)
 {
-    picojson::array array;
-    array.reserve(parts.size());
+    // Written by hand rather than through picojson values: a board of a
+    // thousand parts is saved at every touch, and building a map per part
+    // cost more than the durable commit that follows. The bytes are those
+    // picojson writes: members sorted, compact, its number forms.
+    std::string out;
+    out.reserve(parts.size() * 64 + 2);
+    out += '[';
     for (const PartRecord& part : parts) {
-        picojson::object object;
-        object["type"] = picojson::value(double(part.type));
-        object["rot"] = picojson::value(double(part.rotation));
-        object["x"] = picojson::value(double(part.x));
-        object["y"] = picojson::value(double(part.y));
-        array.emplace_back(std::move(object));
+        if (out.size() > 1) out += ',';
+        out += "{\"rot\":";
+        appendNumber(out, double(part.rotation));
+        out += ",\"type\":";
+        appendNumber(out, double(part.type));
+        out += ",\"x\":";
+        appendNumber(out, double(part.x));
+        out += ",\"y\":";
+        appendNumber(out, double(part.y));
+        out += '}';
     }
-    return picojson::value(std::move(array)).serialize();
+    out += ']';
+    return out;
 }
 
 std::vector<PartRecord> readCircuit(const std::string& text, std::string* parseError)

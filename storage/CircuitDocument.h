@@ -24,6 +24,9 @@ struct SaveEntry {
 
 std::string writeCircuit(const std::vector<PartRecord>& parts);
 
+// Appends a number as picojson writes it.
+void appendNumber(std::string& out, double value);
+
 // The parts of a stored document. An empty text is an empty circuit. Text that
 // is not JSON sets parseError to the parser's message and gives no parts;
 // elements that are not a part of a known type with finite numbers are

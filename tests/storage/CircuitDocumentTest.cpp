@@ -4,6 +4,10 @@
 #include <ctime>
 #include <set>
 
+#include <picojson.h>
+
+#include <random>
+
 #include "CircuitDocument.h"
 
 using namespace circuitdoc;
@@ -109,4 +113,23 @@ TEST(CircuitId, LocalTimeGivesFourteenDigitsAndTheSpacedDisplayDate)
     if (old) setenv("TZ", saved.c_str(), 1);
     else unsetenv("TZ");
     tzset();
+}
+
+TEST(CircuitDocument, NumbersComeOutByteForByteAsPicojsonWritesThem)
+{
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> position(-5000, 5000);
+    std::uniform_int_distribution<int> whole(-100000, 100000);
+    std::vector<double> values{0.0, -0.0, 0.1f, 1e-7, 123456789.0, 9007199254740992.0, 9007199254740991.0, 1e300,
+                               -2.5, 3.4e38f, 1.17549435e-38f};
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(double(position(random)));
+        values.push_back(double(whole(random)));
+        values.push_back(double(whole(random)) / 8);
+    }
+    for (double value : values) {
+        std::string mine;
+        appendNumber(mine, value);
+        ASSERT_EQ(mine, picojson::value(value).serialize()) << value;
+    }
 }

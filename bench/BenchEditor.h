@@ -1,0 +1,28 @@
+#pragma once
+
+#include <random>
+
+#include "ZelmcircuitScene.h"
+
+// The real editor layer on the headless driver, for benchmarks: a fresh
+// writable folder, the application's design size, one frame run.
+ZelmcircuitScene* startHeadlessEditor(const char* benchName);
+
+// Adds count parts of random types and turns at random places, keeping the
+// band 620 < y < 880 free, so a part dragged along y = 750 meets no end.
+void strewParts(ZelmcircuitScene* editor, int count, std::mt19937& random);
+
+// Microseconds per call of step(i) over `calls` calls.
+template <class Step>
+double microsecondsPerCall(int calls, Step&& step);
+
+#include <chrono>
+
+template <class Step>
+double microsecondsPerCall(int calls, Step&& step)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < calls; ++i) step(i);
+    const auto end = std::chrono::steady_clock::now();
+    return std::chrono::duration<double, std::micro>(end - start).count() / calls;
+}
