@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "AppConstants.h"
 #include "app/AppHarness.h"
@@ -34,6 +35,20 @@ protected:
         part->type = type;
         ed->addPartToBoard(part);
         return part;
+    }
+
+    // Eight corners laid end to end from one at `at`; each turns the track 45
+    // degrees left, so they close a ring, every joint linked. In ring order.
+    std::vector<ZelmPartSprite*> layRing(const cocos2d::Vec2& at)
+    {
+        std::vector<ZelmPartSprite*> ring;
+        for (int k = 0; k < 8; ++k) {
+            auto* corner = place(PartTypes::corner, at, -45.0f * k);
+            if (k > 0) corner->setPosition(corner->getPosition() + endAt(ring.back(), 1) - endAt(corner, 0));
+            ring.push_back(corner);
+        }
+        for (auto* corner : ring) ed->linkTouchingEnd(corner->ends[0]);
+        return ring;
     }
 
     cocos2d::Vec2 toWorld(const cocos2d::Vec2& board) const

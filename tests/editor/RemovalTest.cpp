@@ -93,13 +93,7 @@ TEST_F(EditingTest, ChainDroppedOnTheTrashGoesWholeAndItsNeighboursAreFree)
 
 TEST_F(EditingTest, ClosedLoopDroppedOnTheTrashGoesWhole)
 {
-    std::vector<ZelmPartSprite*> ring;
-    for (int k = 0; k < 8; ++k) {
-        auto* corner = place(PartTypes::corner, Vec2(1000, 500), -45.0f * k);
-        if (k > 0) corner->setPosition(corner->getPosition() + endAt(ring.back(), 1) - endAt(corner, 0));
-        ring.push_back(corner);
-    }
-    for (auto* corner : ring) ed->linkTouchingEnd(corner->ends[0]);
+    const auto ring = layRing(Vec2(1000, 500));
     auto* bystander = place(PartTypes::jump, Vec2(300, 300));
     liftChain(ring[2]);
     ASSERT_EQ(ed->groupParts.size(), 8u);

@@ -163,14 +163,7 @@ TEST_F(EditingTest, HoldingAJoinedPartLiftsItsChainWhichJoinsAndRealignsBehindIt
 
 TEST_F(EditingTest, EightCornersInARingAreOneClosedChainThatMovesButNeverSnaps)
 {
-    // Each corner turns the track 45 degrees left, so eight close a ring.
-    std::vector<ZelmPartSprite*> ring;
-    for (int k = 0; k < 8; ++k) {
-        auto* corner = place(PartTypes::corner, Vec2(1000, 600), -45.0f * k);
-        if (k > 0) corner->setPosition(corner->getPosition() + endAt(ring.back(), 1) - endAt(corner, 0));
-        ring.push_back(corner);
-    }
-    for (auto* corner : ring) ed->linkTouchingEnd(corner->ends[0]);
+    const auto ring = layRing(Vec2(1000, 600));
     for (int k = 0; k < 8; ++k) ASSERT_TRUE(linked(ring[k], 1, ring[(k + 1) % 8], 0)) << k;
     auto* loner = place(PartTypes::straight, Vec2(1400, 300));
 
