@@ -117,13 +117,6 @@ void ZelmcircuitScene::showHelp()
     addChild(help);
 }
 
-void ZelmcircuitScene::scrollViewDidScroll(extension::ScrollView*)
-{
-    viewScrolled = true;
-}
-
-void ZelmcircuitScene::scrollViewDidZoom(extension::ScrollView*) {}
-
 bool ZelmcircuitScene::onTextFieldAttachWithIME(TextFieldTTF*)
 {
     return false;

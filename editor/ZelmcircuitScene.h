@@ -28,6 +28,8 @@
 //   ZelmcircuitScenePlacement.cpp    palette drag, picking up, moving, turning
 //   ZelmcircuitSceneConnections.cpp  where ends lie, snapping, chains
 //   ZelmcircuitSceneRemoval.cpp      trash and clearing the board
+//   ZelmcircuitSceneNavigation.cpp   pan, pinch, double tap, wheel, tap guard
+//   ZelmcircuitSceneDrawer.cpp       sliding and dragging the drawer
 //   storage/ZelmcircuitSceneStorage.cpp    circuit documents, saved circuits, thumbnails
 //   storage/ZelmcircuitSceneSavedList.cpp  the saved-circuits panel
 class ZelmcircuitScene : public cocos2d::Layer,
@@ -124,6 +126,12 @@ public:
     void clearBoard();
 
     // ---- Navigation: pan, zoom, taps -------------------------------------
+    // The board's two extra notifications: a pinch ended, a touch sequence ended.
+    void scrollViewZoomFinished(cocos2d::extension::ScrollView* view) override;
+    void scrollViewTouchFinished(cocos2d::extension::ScrollView* view) override;
+    void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
+    void onBoardTouchFinished(cocos2d::extension::ScrollView* view);
+
     cocos2d::EventListenerMouse* mouseListener = nullptr;
     bool viewScrolled = false;
     bool skipDoubleTap = false;
@@ -133,8 +141,23 @@ public:
     struct timeval lastTapTime {};
     cocos2d::Vec2 lastTapLocation;
     struct timeval wheelZoomTime {};
+    // Fingers on the board now, and whether two were down together since
+    // it last had none.
+    int boardFingers = 0;
+    bool boardMultiTouch = false;
+    // Counts wheel steps, so that only the last of a burst settles the zoom.
+    unsigned wheelSteps = 0;
 
     // ---- Drawer -----------------------------------------------------------
+    // Closing goes to peeking, or out of sight while the saved list shows.
+    // The wheel zooms unless the drawer is open.
+    void slideDrawer(bool open);
+    // Peeking or hidden; leaves the wheel as it is.
+    void peekDrawer(bool peek);
+    float drawerOpenY() const;
+    float drawerPeekingY() const;
+    float drawerHiddenY() const;
+
     bool drawerPeeking = true;
     cocos2d::Vec2 tabTravel;
     cocos2d::Vec2 settingsTravel;
@@ -218,6 +241,32 @@ private:
     void registerItemListener(ZelmLoadSprite* item);
     void springItemBack(ZelmLoadSprite* item);
     void endItemTouch();
+
+    // Navigation
+    void registerNavigationListeners();
+    void boardTouchEnded(cocos2d::Touch* touch, bool ended);
+    void doubleTap(cocos2d::Touch* touch);
+    void wheelZoom(float scrollY);
+    void settleWheelZoom(unsigned step);
+    void scrollStopGuardEnded();
+
+    // Drawer
+    void registerDrawerListeners();
+    void moveDrawer(float y, float seconds);
+    void dragDrawer(cocos2d::Touch* touch, float upperLimit);
+    void releaseTab(cocos2d::Touch* touch);
+    void releaseSettingsIcon(cocos2d::Touch* touch);
+    // The finger's movement in the latest frame of a drawer drag: on release
+    // it tells a flick from a slow pull.
+    struct DragPace {
+        cocos2d::Vec2 lastMove;
+        unsigned lastFrame = 0;
+        void add(const cocos2d::Vec2& delta);
+        // The last movement's y, or 0 when the finger rested before lifting.
+        float releaseY(cocos2d::Touch* touch);
+    };
+    DragPace tabPace;
+    DragPace settingsPace;
 
     // Connections
     void breakAway(ZelmPartSprite* part);

@@ -32,13 +32,6 @@ void ZelmcircuitScene::registerButton(Node* button, const std::function<void()>&
 
 void ZelmcircuitScene::registerListeners()
 {
-    // The board claims every touch it sees so that a tap's end reaches it;
-    // it does not swallow, so the board's own scroll view still gets it.
-    auto* board = EventListenerTouchOneByOne::create();
-    board->setSwallowTouches(false);
-    board->onTouchBegan = [](Touch*, Event*) { return true; };
-    _eventDispatcher->addEventListenerWithSceneGraphPriority(board, boardLayer);
-
     auto* drawer = EventListenerTouchOneByOne::create();
     drawer->setSwallowTouches(true);
     drawer->onTouchBegan = [this](Touch* touch, Event* event) {
@@ -48,11 +41,6 @@ void ZelmcircuitScene::registerListeners()
         return true;
     };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(drawer, drawerPanel);
-
-    auto* tab = EventListenerTouchOneByOne::create();
-    tab->setSwallowTouches(true);
-    tab->onTouchBegan = [](Touch* touch, Event* event) { return hitTestNode(touch, event); };
-    _eventDispatcher->addEventListenerWithSceneGraphPriority(tab, drawerTab);
 
     // The fields lie above the drawer and swallow, so a touch on a field never
     // reaches the drawer's listener, which would end the entry just started.
@@ -76,8 +64,6 @@ void ZelmcircuitScene::registerListeners()
 
     registerPlacementListeners();
     registerSavedListListeners();
-
-    mouseListener = EventListenerMouse::create();
-    mouseListener->setEnabled(false);
-    _eventDispatcher->addEventListenerWithSceneGraphPriority(mouseListener, this);
+    registerNavigationListeners();
+    registerDrawerListeners();
 }

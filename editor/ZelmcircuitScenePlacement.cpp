@@ -37,6 +37,9 @@ bool ZelmcircuitScene::hitTestPart(ZelmPartSprite* part, const Vec2& worldPoint)
     const Mat4& toWorld = part->getNodeToWorldTransform();
     Vec2 q[4];
     for (int i = 0; i < 4; ++i) q[i] = PointApplyTransform(outline[i], toWorld);
+    // On a board zoomed to nothing the outline is a point, which the edge
+    // test below would take for a part under every touch.
+    if (q[0] == q[1] && q[1] == q[2] && q[2] == q[3]) return false;
     for (int i = 0; i < 4; ++i) {
         const Vec2 e = q[(i + 1) % 4] - q[i];
         const Vec2 d = q[i] - worldPoint;
@@ -73,13 +76,16 @@ void ZelmcircuitScene::registerPlacementListeners()
             paletteGhost->setPosition(g + touch->getDelta());
             return;
         }
+        // A board zoomed to nothing has no place for the part yet.
+        const float zoom = boardView->getZoomScale();
+        if (zoom <= 0) return;
         if (!paletteNewPart) {
             // The part appears where the ghost left the band; this step's
             // movement is not applied.
             paletteGhost->setVisible(false);
             auto* part = ZelmPartSprite::create(veloquix::partImageFiles[paletteGhost->type]);
             if (!part) return;
-            part->setPosition((g - boardView->getContentOffset()) / boardView->getZoomScale());
+            part->setPosition((g - boardView->getContentOffset()) / zoom);
             part->setOpacity(kSingleLifted);
             boardView->addChild(part);
             part->type = paletteGhost->type;
@@ -87,7 +93,7 @@ void ZelmcircuitScene::registerPlacementListeners()
             paletteNewPart = part;
             return;
         }
-        moveSingleWithSnap(paletteNewPart, touch->getDelta() / boardView->getZoomScale());
+        moveSingleWithSnap(paletteNewPart, touch->getDelta() / zoom);
     };
     // A cancelled drag keeps what it placed, like a released one.
     palette->onTouchEnded = palette->onTouchCancelled = [this](Touch*, Event*) {
@@ -125,8 +131,10 @@ void ZelmcircuitScene::registerPartListener(ZelmPartSprite* part)
     listener->onTouchMoved = [this](Touch* touch, Event*) {
         const Vec2 delta = touch->getDelta();
         if (delta.length() > 0) touchStill = false;
-        if (!dragging) return;
-        const Vec2 step = delta / boardView->getZoomScale();
+        const float zoom = boardView->getZoomScale();
+        // A finger step on a board zoomed to nothing is no distance on it.
+        if (!dragging || zoom <= 0) return;
+        const Vec2 step = delta / zoom;
         dragTotal += step;
         const Vec2 location = touch->getLocation();
         if (!groupDrag) {
