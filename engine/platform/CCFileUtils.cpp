@@ -248,14 +248,14 @@ int sweepFolder(const std::string& folder, const struct timespec& started, int d
     return removed;
 }
 
-struct timespec programStart() {
-    static const struct timespec start = [] {
-        struct timespec now;
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        return now;
-    }();
-    return start;
+struct timespec currentTime() {
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
 }
+
+// Taken while the program loads, before anything of it can write a file.
+const struct timespec s_programStart = currentTime();
 
 void syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -282,7 +282,6 @@ void FileUtils::destroyInstance() {
 }
 
 FileUtils::FileUtils() {
-    programStart();
     if (char* base = SDL_GetBasePath()) {
         _executableDir = withSlash(base);
         SDL_free(base);
@@ -344,7 +343,7 @@ std::string FileUtils::getWritablePath() const {
         const std::string folder = path.substr(0, path.size() - 1);
         const std::string home = homeDirectory();
         const bool shared = folder.empty() || (!home.empty() && withSlash(home) == path);
-        int removed = shared ? 0 : sweepFolder(folder, programStart(), kSweepDepth);
+        int removed = shared ? 0 : sweepFolder(folder, s_programStart, kSweepDepth);
         if (removed > 0) {
             std::fprintf(stderr,
                          "FileUtils: removed %d temporary files left by interrupted writes under %s\n",
