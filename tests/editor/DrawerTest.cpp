@@ -50,14 +50,6 @@ protected:
     }
 };
 
-TEST_F(DrawerTest, RestingPositionsFollowThePanelHeight)
-{
-    EXPECT_FLOAT_EQ(open(), 334);
-    EXPECT_FLOAT_EQ(peek(), 1102);
-    EXPECT_FLOAT_EQ(hidden(), 1202);
-    EXPECT_FLOAT_EQ(y(), peek());
-}
-
 TEST_F(DrawerTest, TapsOnTheTabToggleHiddenAndPeekingInHalfASecond)
 {
     ed->mouseListener->setEnabled(false);
