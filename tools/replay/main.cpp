@@ -1,6 +1,7 @@
 // Runs the application headless and plays a script of touches, keys and
 // captures, so a use of the application can be reproduced and looked at.
 #include <signal.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -15,15 +16,25 @@
 namespace {
 
 volatile std::sig_atomic_t s_stopSignal = 0;
+volatile std::sig_atomic_t s_playing = 0;
 
-void requestStop(int signal) { s_stopSignal = signal; }
+// While the script plays, the stop waits for the end of the current frame so
+// the application is torn down as on any other exit; before that (parsing,
+// start-up) there is nothing to finish and the tool leaves at once.
+void requestStop(int signal)
+{
+    if (!s_playing) {
+        static const char message[] = "veloquix-replay: stopped before the script began\n";
+        (void)!::write(2, message, sizeof message - 1);
+        ::_exit(128 + signal);
+    }
+    s_stopSignal = signal;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // A stop from outside ends the replay between two frames, with the
-    // application torn down as on any other exit.
     struct sigaction stop = {};
     stop.sa_handler = requestStop;
     sigemptyset(&stop.sa_mask);
@@ -52,10 +63,11 @@ int main(int argc, char** argv)
     cocos2d::Director::getInstance()->mainLoop();
 
     std::string error;
-    bool ok = s_stopSignal == 0 && runReplay(script.commands, &error, [] { return s_stopSignal != 0; });
+    s_playing = 1;
+    bool ok = runReplay(script.commands, &error, [] { return s_stopSignal != 0; });
     if (s_stopSignal != 0) {
-        std::fprintf(stderr, "veloquix-replay: %s: %s by %s\n", argv[1], error.empty() ? "stopped" : error.c_str(),
-                     s_stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+        std::fprintf(stderr, "veloquix-replay: %s: %s by %s\n", argv[1],
+                     error.empty() ? "stopped" : error.c_str(), s_stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
     } else if (!ok) {
         std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], error.c_str());
     }
