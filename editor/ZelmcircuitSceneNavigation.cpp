@@ -156,15 +156,14 @@ void ZelmcircuitScene::onBoardZoomFinished(extension::ScrollView* view)
     // touch ends with the board.
     if (selectedPart) resetPartTouch();
     boardActive = false;
-    // The saved-circuits list opens here, with the board saved and cleared.
+    showSavedList(true);
     peekDrawer(false);
 }
 
 void ZelmcircuitScene::onBoardTouchFinished(extension::ScrollView* view)
 {
     viewScrolled = false;
-    if (view != boardView || !boardActive) return;
-    // A finished touch on the open board refreshes its picture here.
+    if (view == boardView && boardActive) takeBoardSnapshot();
 }
 
 void ZelmcircuitScene::scrollStopGuardEnded()
@@ -173,7 +172,7 @@ void ZelmcircuitScene::scrollStopGuardEnded()
     if (tapTravel.length() == 0 && viewScrolled) {
         listTapBlocked = true;
         viewScrolled = false;
-        // With the board showing, its picture is refreshed here as well.
+        if (!savedListShown) takeBoardSnapshot();
     }
     tapTravel = Vec2::ZERO;
 }

@@ -324,6 +324,7 @@ void ZelmcircuitScene::registerSavedListListeners()
     tile->onTouchEnded = [this](Touch* touch, Event* event) {
         if (hitTestNode(touch, event)) {
             showSavedList(false);
+            peekDrawer(true);
             addSavedCircuit("");
         }
         event->getCurrentTarget()->setColor(Color3B::WHITE);

@@ -130,6 +130,7 @@ void ZelmcircuitScene::openSavedCircuit(ZelmLoadSprite* item)
     store->flush();
     loadCircuit(item->id);
     showSavedList(false);
+    peekDrawer(true);
     currentItem = item;
 }
 
