@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "2d/CCSprite.h"
 #include "base/CCDirector.h"
@@ -100,52 +102,36 @@ Renderer::Target RenderTexture::makeTarget() const
     return target;
 }
 
-void RenderTexture::queue(std::function<void(Renderer*)> work)
+void RenderTexture::open(bool clear, SDL_Color colour)
 {
-    Renderer* renderer = Director::getInstance()->getRenderer();
-    if (_pendingCommands == 0) {
-        _commands.clear();
-        // Held until the last queued command ran, so a render texture
-        // nobody retains still finishes its drawing.
-        retain();
-    }
-    ++_pendingCommands;
-    auto command = std::make_unique<CustomCommand>();
-    command->init(0.0f);
-    command->func = [this, renderer, work = std::move(work)] {
-        work(renderer);
-        if (--_pendingCommands == 0) {
-            // Released after the frame: deleting now would destroy the
-            // command that is running.
-            autorelease();
-        }
-    };
-    renderer->addCommand(command.get());
-    _commands.push_back(std::move(command));
+    _open = true;
+    _firstCommand = Director::getInstance()->getRenderer()->getQueuedCommandCount();
+    _clearOnEnd = clear;
+    _clearColour = colour;
 }
 
-void RenderTexture::begin()
-{
-    Renderer::Target target = makeTarget();
-    queue([target](Renderer* renderer) { renderer->pushTarget(target); });
-}
+void RenderTexture::begin() { open(false, SDL_Color{0, 0, 0, 0}); }
 
 void RenderTexture::beginWithClear(float r, float g, float b, float a)
 {
-    Renderer::Target target = makeTarget();
-    SDL_Color colour{toByte(r), toByte(g), toByte(b), toByte(a)};
-    queue([target, colour](Renderer* renderer) {
-        renderer->pushTarget(target);
-        SDL_Renderer* backend = renderer->getBackend();
-        if (!backend) return;
-        SDL_SetRenderDrawColor(backend, colour.r, colour.g, colour.b, colour.a);
-        SDL_RenderClear(backend);
-    });
+    open(true, SDL_Color{toByte(r), toByte(g), toByte(b), toByte(a)});
 }
 
 void RenderTexture::end()
 {
-    queue([](Renderer* renderer) { renderer->popTarget(); });
+    if (!_open) return;
+    _open = false;
+    Renderer* renderer = Director::getInstance()->getRenderer();
+    // A frame rendered since begin() already ran (and dropped) what was queued before it.
+    size_t first = std::min(_firstCommand, renderer->getQueuedCommandCount());
+    renderer->pushTarget(makeTarget());
+    SDL_Renderer* backend = renderer->getBackend();
+    if (_clearOnEnd && backend) {
+        SDL_SetRenderDrawColor(backend, _clearColour.r, _clearColour.g, _clearColour.b, _clearColour.a);
+        SDL_RenderClear(backend);
+    }
+    renderer->renderFrom(first);
+    renderer->popTarget();
 }
 
 void RenderTexture::clear(float r, float g, float b, float a)
@@ -163,43 +149,38 @@ bool RenderTexture::saveToFile(const std::string& fileName, Image::Format format
 {
     if (format == Image::Format::UNKNOWN) return false;
     std::string fullPath = FileUtils::getInstance()->getWritablePath() + fileName;
-    queue([this, fullPath, format, isRGBA, callback = std::move(callback)](Renderer* renderer) {
-        writePixels(renderer, fullPath, format, isRGBA, callback);
-    });
-    // Kept until the callback has run, which is a frame after the command.
-    retain();
-    return true;
-}
-
-void RenderTexture::writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA,
-                                SaveCallback callback)
-{
-    bool written = false;
-    SDL_Renderer* backend = renderer->getBackend();
-    if (backend && _pixelsWide > 0 && _pixelsHigh > 0) {
-        const int pitch = _pixelsWide * 4;
-        std::vector<unsigned char> pixels(size_t(pitch) * size_t(_pixelsHigh));
-        renderer->pushTarget(makeTarget());
-        int rc = SDL_RenderReadPixels(backend, nullptr, SDL_PIXELFORMAT_RGBA32, pixels.data(), pitch);
-        renderer->popTarget();
-        if (rc == 0) {
-            Image* image = new (std::nothrow) Image();
-            std::string bytes;
-            if (image && image->initWithRawData(pixels.data(), ptrdiff_t(pixels.size()), _pixelsWide, _pixelsHigh, 8) &&
-                image->encode(format, !isRGBA, &bytes)) {
-                written = FileUtils::writeAtomically(fullPath, bytes.data(), bytes.size());
-            }
-            CC_SAFE_RELEASE(image);
-        }
+    if (!writePixels(Director::getInstance()->getRenderer(), fullPath, format, isRGBA)) {
+        CCLOG("RenderTexture: could not save %s", fullPath.c_str());
     }
-    if (!written) CCLOG("RenderTexture: could not save %s", fullPath.c_str());
-
-    // Released through the holder also when the Director drops queued
-    // functions at shutdown, so the retain of saveToFile never leaks.
+    // Kept until the callback has run, and released through the holder also
+    // when the Director drops queued functions at shutdown.
+    retain();
     std::shared_ptr<RenderTexture> self(this, [](RenderTexture* texture) { texture->release(); });
     Director::getInstance()->getScheduler()->performFunctionInCocosThread([self, fullPath, callback] {
         if (callback) callback(self.get(), fullPath);
     });
+    return true;
+}
+
+bool RenderTexture::writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA)
+{
+    SDL_Renderer* backend = renderer->getBackend();
+    if (!backend || _pixelsWide <= 0 || _pixelsHigh <= 0) return false;
+    const int pitch = _pixelsWide * 4;
+    std::vector<unsigned char> pixels(size_t(pitch) * size_t(_pixelsHigh));
+    renderer->pushTarget(makeTarget());
+    int rc = SDL_RenderReadPixels(backend, nullptr, SDL_PIXELFORMAT_RGBA32, pixels.data(), pitch);
+    renderer->popTarget();
+    if (rc != 0) return false;
+    bool written = false;
+    Image* image = new (std::nothrow) Image();
+    std::string bytes;
+    if (image && image->initWithRawData(pixels.data(), ptrdiff_t(pixels.size()), _pixelsWide, _pixelsHigh, 8) &&
+        image->encode(format, !isRGBA, &bytes)) {
+        written = FileUtils::writeAtomically(fullPath, bytes.data(), bytes.size());
+    }
+    CC_SAFE_RELEASE(image);
+    return written;
 }
 
 void RenderTexture::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags)

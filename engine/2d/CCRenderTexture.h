@@ -1,13 +1,12 @@
 #pragma once
 
+#include <SDL.h>
+
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "2d/CCNode.h"
 #include "platform/CCImage.h"
-#include "renderer/CCCustomCommand.h"
 #include "renderer/CCRenderer.h"
 
 namespace cocos2d {
@@ -16,9 +15,9 @@ class Sprite;
 class Texture2D;
 
 // An off-screen picture of w x h points (w x h times the content scale in
-// pixels). Drawing into it is queued like any other drawing: begin, the
-// visits and end become commands that run at the next Renderer::render, so
-// a render texture filled from an event handler is drawn at the next frame.
+// pixels). What is visited between begin and end is drawn into it at end(),
+// not at the next frame: a node visited into it may be freed right after
+// (a part removed in the next frame) without the picture ever reading it.
 class RenderTexture : public Node {
 public:
     using SaveCallback = std::function<void(RenderTexture*, const std::string&)>;
@@ -37,9 +36,9 @@ public:
     Texture2D* getTexture() const { return _texture; }
     Size getSizeInPixels() const { return Size(float(_pixelsWide), float(_pixelsHigh)); }
 
-    // Reads the pixels back after everything queued so far and writes them to
+    // Reads the pixels drawn so far back and writes them to
     // FileUtils::getWritablePath() + fileName, atomically. The callback runs
-    // on the main thread at a later frame with the full path, also when the
+    // on the main thread at the next frame with the full path, also when the
     // write failed (then no new file exists under that name). The render
     // texture stays alive until then.
     bool saveToFile(const std::string& fileName, Image::Format format, bool isRGBA = true,
@@ -56,9 +55,8 @@ protected:
     ~RenderTexture() override;
 
 private:
-    void queue(std::function<void(Renderer*)> work);
-    void writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA,
-                     SaveCallback callback);
+    void open(bool clear, SDL_Color colour);
+    bool writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA);
     Renderer::Target makeTarget() const;
 
     Texture2D* _texture = nullptr;
@@ -67,9 +65,12 @@ private:
     int _pixelsHigh = 0;
     float _heightInPoints = 0.0f;
     float _scale = 1.0f;
-    // Commands stay owned here until the renderer ran them; the renderer only keeps pointers.
-    std::vector<std::unique_ptr<CustomCommand>> _commands;
-    size_t _pendingCommands = 0;
+    // Between begin and end: where this texture's commands start in the
+    // renderer's queue, and the colour to clear with first.
+    bool _open = false;
+    size_t _firstCommand = 0;
+    bool _clearOnEnd = false;
+    SDL_Color _clearColour{0, 0, 0, 0};
 };
 
 } // namespace cocos2d

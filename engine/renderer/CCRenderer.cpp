@@ -29,19 +29,31 @@ void Renderer::resetStats()
 
 void Renderer::render()
 {
+    // Commands may queue further commands; those run at the next render.
+    std::vector<RenderCommand*> queue;
+    queue.swap(_queue);
+    execute(queue);
+}
+
+void Renderer::renderFrom(size_t first)
+{
+    if (first >= _queue.size()) return;
+    std::vector<RenderCommand*> commands(_queue.begin() + std::ptrdiff_t(first), _queue.end());
+    _queue.resize(first);
+    execute(commands);
+}
+
+void Renderer::execute(std::vector<RenderCommand*>& commands)
+{
     // Global z-order first, then order of the visit.
-    bool sorted = std::all_of(_queue.begin(), _queue.end(),
+    bool sorted = std::all_of(commands.begin(), commands.end(),
                               [](const RenderCommand* c) { return c->getGlobalOrder() == 0.0f; });
     if (!sorted) {
-        std::stable_sort(_queue.begin(), _queue.end(), [](const RenderCommand* a, const RenderCommand* b) {
+        std::stable_sort(commands.begin(), commands.end(), [](const RenderCommand* a, const RenderCommand* b) {
             return a->getGlobalOrder() < b->getGlobalOrder();
         });
     }
-    // Commands may queue further commands (a render texture drawn from a callback);
-    // those run in the next frame.
-    std::vector<RenderCommand*> queue;
-    queue.swap(_queue);
-    for (RenderCommand* command : queue) {
+    for (RenderCommand* command : commands) {
         switch (command->getType()) {
         case RenderCommand::Type::QUAD_COMMAND:
             appendQuads(static_cast<QuadCommand*>(command));

@@ -38,6 +38,10 @@ public:
     void addCommand(RenderCommand* command);
     // Executes and empties the queue.
     void render();
+    // Executes and removes the commands queued from position first on, now:
+    // a render texture draws what was visited into it at its end(), while
+    // every node it visited is certainly still alive.
+    void renderFrom(size_t first);
     void clean() { _queue.clear(); }
     size_t getQueuedCommandCount() const { return _queue.size(); }
 
@@ -58,6 +62,7 @@ public:
     void resetStats();
 
 private:
+    void execute(std::vector<RenderCommand*>& commands);
     void appendQuads(const QuadCommand* command);
     void applyTarget(const Target& target);
 

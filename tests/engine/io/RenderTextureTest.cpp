@@ -247,6 +247,47 @@ TEST(RenderTextureTest, TwoSavesOfOneTextureKeepTheirOwnContents)
     EXPECT_EQ(filePixel(second.path, 1, 1), Color4B(0, 0, 255, 255));
 }
 
+// The board's snapshot at the end of a touch, and a trashed part removing
+// itself in the next frame: the part is freed before that frame renders, and
+// the snapshot must hold it all the same (and never read the freed node).
+TEST(RenderTextureTest, SnapshotShowsANodeFreedInTheNextFrame)
+{
+    EngineHarness h;
+    Node* board = Node::create();
+    h.scene()->addChild(board);
+    LayerColor* part = LayerColor::create(Color4B(255, 0, 0, 255), 100, 60);
+    part->setPosition(20, 30);
+    board->addChild(part);
+    Sprite* picture = Sprite::create("res/noimage640.png");
+    ASSERT_NE(picture, nullptr);
+    picture->setAnchorPoint(Vec2::ZERO);
+    picture->setScale(0.25f);
+    picture->setPosition(200, 30);
+    board->addChild(picture);
+
+    RenderTexture* snapshot = RenderTexture::create(320, 240);
+    snapshot->retain();
+    snapshot->beginWithClear(0, 0, 0, 0);
+    board->visit();
+    snapshot->end();
+    part->runAction(RemoveSelf::create());
+    picture->runAction(RemoveSelf::create());
+    h.frame();
+    EXPECT_EQ(board->getChildrenCount(), 0);
+    h.frame();
+
+    SaveRecord record;
+    snapshot->saveToFile("board.png", Image::Format::PNG, true, recordInto(&record));
+    snapshot->release();
+    framesUntil(h, record);
+    ASSERT_EQ(record.calls, 1);
+    // File rows run down from the top, in pixels: design (x, y) is (2x, 2 (240 - y)).
+    EXPECT_EQ(filePixel(record.path, 2 * 70, 2 * (240 - 60)), Color4B(255, 0, 0, 255));
+    EXPECT_EQ(filePixel(record.path, 2 * 10, 2 * (240 - 60)).a, 0);
+    EXPECT_EQ(filePixel(record.path, 2 * 240, 2 * (240 - 60)).a, 255) << "the picture is in the snapshot";
+    EXPECT_EQ(filePixel(record.path, 2 * 195, 2 * (240 - 60)).a, 0);
+}
+
 namespace {
 
 // Every pixel tells where it came from: red and green are the low bits of x
