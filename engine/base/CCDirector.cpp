@@ -18,6 +18,7 @@ namespace cocos2d {
 
 namespace {
 Director* s_director = nullptr;
+bool s_screenOnDemand = false;
 const Size kDefaultSize(1024, 768);
 } // namespace
 
@@ -168,6 +169,10 @@ void Director::visitScene()
     if (_runningScene) _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
 }
 
+void Director::setScreenDrawnOnDemand(bool onDemand) { s_screenOnDemand = onDemand; }
+
+bool Director::isScreenDrawnOnDemand() { return s_screenOnDemand; }
+
 void Director::drawScene()
 {
     calculateDeltaTime();
@@ -175,20 +180,9 @@ void Director::drawScene()
     _actionManager->update(_deltaTime);
     if (_nextScene) setNextScene();
 
-    SDL_Renderer* backend = _renderer->getBackend();
-    if (backend) {
-        SDL_SetRenderTarget(backend, nullptr);
-        SDL_RenderSetClipRect(backend, nullptr);
-        SDL_RenderSetViewport(backend, nullptr);
-        SDL_SetRenderDrawColor(backend, 0, 0, 0, 255);
-        SDL_RenderClear(backend);
-        const Renderer::Target& screen = _renderer->getCurrentTarget();
-        SDL_RenderSetClipRect(backend, screen.bounds.w > 0 ? &screen.bounds : nullptr);
-    }
     size_t batches = _renderer->getDrawnBatches();
     size_t vertices = _renderer->getDrawnVertices();
     _renderer->resetStats();
-    visitScene();
     if (_displayStats) {
         _accumDt += _deltaTime;
         ++_framesInWindow;
@@ -198,15 +192,41 @@ void Director::drawScene()
             _framesInWindow = 0;
         }
         _statsPanel->update(_frameRate, _frameRate > 0 ? 1.0f / _frameRate : 0.0f, batches, vertices);
-        _statsPanel->draw(_renderer);
     }
+    renderScreen(!s_screenOnDemand);
+    ++_totalFrames;
+}
+
+void Director::drawScreenNow()
+{
+    // The figures then count one drawing of the scene, not the frame's plus this one.
+    _renderer->resetStats();
+    renderScreen(true);
+}
+
+void Director::renderScreen(bool rasterize)
+{
+    _renderer->setScreenRasterizationEnabled(rasterize);
+    SDL_Renderer* backend = _renderer->getBackend();
+    if (backend) {
+        SDL_SetRenderTarget(backend, nullptr);
+        SDL_RenderSetClipRect(backend, nullptr);
+        SDL_RenderSetViewport(backend, nullptr);
+        if (rasterize) {
+            SDL_SetRenderDrawColor(backend, 0, 0, 0, 255);
+            SDL_RenderClear(backend);
+        }
+        const Renderer::Target& screen = _renderer->getCurrentTarget();
+        SDL_RenderSetClipRect(backend, screen.bounds.w > 0 ? &screen.bounds : nullptr);
+    }
+    visitScene();
+    if (_displayStats) _statsPanel->draw(_renderer);
     _renderer->render();
     if (_openGLView) {
         // Clipping must not leak into the next frame's visit.
         if (_openGLView->isScissorEnabled()) _openGLView->disableScissor();
-        _openGLView->swapBuffers();
+        if (rasterize && !s_screenOnDemand) _openGLView->swapBuffers();
     }
-    ++_totalFrames;
 }
 
 void Director::end()

@@ -62,6 +62,17 @@ public:
     void drawScene();
     // Visit and queue the scene without drawing anything; the engine's own cost.
     void visitScene();
+
+    // For drivers that run without anyone looking (tests, the replay tool):
+    // every frame is still visited and its commands run, and render textures
+    // draw, but the screen's pixels are made only by drawScreenNow, which a
+    // capture calls. Rasterising frames nobody reads is nearly all of a
+    // headless frame's cost.
+    static void setScreenDrawnOnDemand(bool onDemand);
+    static bool isScreenDrawnOnDemand();
+    // Visits the scene as it stands and rasterises it onto the screen without
+    // running a frame: no clock, scheduler or actions move.
+    void drawScreenNow();
     float getDeltaTime() const { return _deltaTime; }
     unsigned int getTotalFrames() const { return _totalFrames; }
     float getFrameRate() const { return _frameRate; }
@@ -72,6 +83,7 @@ private:
     ~Director() override;
     void calculateDeltaTime();
     void setNextScene();
+    void renderScreen(bool rasterize);
 
     Scheduler* _scheduler;
     ActionManager* _actionManager;

@@ -69,6 +69,7 @@ void HeadlessDriver::prepareEnvironment()
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     EngineClock::useManualClock(true);
+    Director::setScreenDrawnOnDemand(true);
     activeTouches.clear();
 }
 
@@ -182,7 +183,9 @@ bool HeadlessDriver::key(const std::string& name)
 Image* HeadlessDriver::capture()
 {
     GLView* glview = view();
-    return glview ? glview->captureFrame() : nullptr;
+    if (!glview) return nullptr;
+    if (Director::isScreenDrawnOnDemand()) Director::getInstance()->drawScreenNow();
+    return glview->captureFrame();
 }
 
 std::string HeadlessDriver::dumpTree(Node* root)

@@ -18,7 +18,8 @@ class HeadlessDriver {
 public:
     static constexpr double kFrame = 1.0 / 60.0;
 
-    // Selects SDL's dummy video driver and the manual clock; call before any window opens.
+    // Selects SDL's dummy video driver, the manual clock and a screen drawn
+    // only for capture(); call before any window opens.
     static void prepareEnvironment();
 
     // One frame after moving the clock by one frame period.
@@ -36,7 +37,7 @@ public:
     // An SDL key name such as "Return", "Backspace", "Escape"; "Ctrl+V" style prefixes allowed.
     bool key(const std::string& name);
 
-    // The last rendered frame.
+    // The scene as it stands, rasterised now; frames only visit it.
     Image* capture();
 
     // The running scene as text, one node a line.

@@ -169,7 +169,7 @@ void Renderer::appendQuads(const QuadCommand* command)
 void Renderer::flush()
 {
     if (_vertices.empty()) return;
-    if (_rasterize && _backend) {
+    if (_rasterize && _backend && (_rasterizeScreen || !_targets.empty())) {
         SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
         if (!_batchTexture || texture) {
             SDL_RenderGeometry(_backend, texture, _vertices.data(), static_cast<int>(_vertices.size()),

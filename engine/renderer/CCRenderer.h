@@ -56,6 +56,9 @@ public:
     // With false, render() builds the batches but never calls the backend:
     // the engine's own cost of a frame, for benchmarks.
     void setRasterizationEnabled(bool enabled) { _rasterize = enabled; }
+    // With false, only batches for a pushed target (a render texture) reach
+    // the backend; those for the screen are built and counted, then dropped.
+    void setScreenRasterizationEnabled(bool enabled) { _rasterizeScreen = enabled; }
 
     size_t getDrawnBatches() const { return _drawnBatches; }
     size_t getDrawnVertices() const { return _drawnVertices; }
@@ -74,6 +77,7 @@ private:
     std::vector<SDL_Vertex> _vertices;
     std::vector<int> _indices;
     bool _rasterize = true;
+    bool _rasterizeScreen = true;
     size_t _drawnBatches = 0;
     size_t _drawnVertices = 0;
 };

@@ -115,6 +115,39 @@ TEST(Renderer, EngineCostCanBeMeasuredWithoutRasterising)
     renderer->setRasterizationEnabled(true);
 }
 
+// Headless frames visit and build everything but leave the screen's pixels
+// alone; a capture draws the scene as it stands, and render textures draw
+// whether or not anyone captures.
+TEST(Renderer, HeadlessFramesRasteriseTheScreenOnlyForACapture)
+{
+    EngineHarness h;
+    LayerColor* white = LayerColor::create(Color4B::WHITE);
+    h.scene()->addChild(white);
+    bool commandRan = false;
+    h.scene()->addChild(CommandNode::make([&] { commandRan = true; }));
+    h.frame();
+    EXPECT_TRUE(commandRan);
+    EXPECT_EQ(h.director()->getRenderer()->getDrawnBatches(), 1u);
+    Image* untouched = h.director()->getOpenGLView()->captureFrame();
+    ASSERT_NE(untouched, nullptr);
+    EXPECT_EQ(EngineHarness::pixelAt(untouched, 500, 400).r, 0);
+
+    Image* shot = h.capture();
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(EngineHarness::pixelAt(shot, 500, 400), Color4B(255, 255, 255, 255));
+    // What changed since the last frame is in the picture too.
+    white->setColor(Color3B(0, 0, 255));
+    EXPECT_EQ(EngineHarness::pixelAt(h.capture(), 500, 400), Color4B(0, 0, 255, 255));
+
+    RenderTexture* texture = RenderTexture::create(16, 16);
+    texture->beginWithClear(0, 1, 0, 1);
+    texture->end();
+    texture->getSprite()->setAnchorPoint(Vec2::ZERO);
+    h.scene()->addChild(texture);
+    h.frame();
+    EXPECT_EQ(EngineHarness::pixelAt(h.capture(), 5, 760), Color4B(0, 255, 0, 255));
+}
+
 TEST(Sprite, SetTextureByFileShowsTheWholeNewPicture)
 {
     EngineHarness h;
