@@ -7,10 +7,13 @@
 #include <sstream>
 
 #include "2d/CCNode.h"
+#include "2d/CCSprite.h"
 #include "base/CCClock.h"
 #include "base/CCDirector.h"
 #include "platform/CCGLView.h"
+#include "platform/CCFileUtils.h"
 #include "platform/CCImage.h"
+#include "renderer/CCTexture2D.h"
 #include "storage/CCUserDefault.h"
 
 namespace cocos2d {
@@ -29,6 +32,19 @@ std::string number(float value)
     while (!text.empty() && text.back() == '0') text.pop_back();
     if (!text.empty() && text.back() == '.') text.pop_back();
     return text;
+}
+
+// A sprite made from a texture names the file the texture was read from, as
+// one made from the file itself does; a texture made in memory names none.
+std::string pictureFile(Node* node)
+{
+    std::string file = node->getResourceDescription();
+    if (!file.empty()) return file;
+    auto* sprite = dynamic_cast<Sprite*>(node);
+    Texture2D* texture = sprite ? sprite->getTexture() : nullptr;
+    if (!texture || texture->getPath().empty()) return file;
+    if (!FileUtils::getInstance()->isFileExist(texture->getPath())) return file;
+    return texture->getPath();
 }
 
 void dumpNode(Node* node, int depth, std::ostringstream& out)
@@ -52,7 +68,7 @@ void dumpNode(Node* node, int depth, std::ostringstream& out)
     out << " color=(" << int(color.r) << "," << int(color.g) << "," << int(color.b) << ")";
     out << " visible=" << (node->isVisible() ? 1 : 0);
     out << " z=" << node->getLocalZOrder();
-    std::string file = node->getResourceDescription();
+    std::string file = pictureFile(node);
     if (!file.empty()) out << " file=\"" << HeadlessDriver::jsonEscape(file) << "\"";
     if (node->hasTextDescription()) out << " text=\"" << HeadlessDriver::jsonEscape(node->getTextDescription()) << "\"";
     out << "\n";

@@ -82,6 +82,13 @@ TEST(ReplayTool, PlaysAScriptAgainstTheRealApplication)
     std::getline(treeIn, second);
     EXPECT_EQ(first.rfind("Scene pos=(0,0) size=(1024,768)", 0), 0u) << first;
     EXPECT_EQ(second.rfind("  ZelmcircuitScene ", 0), 0u) << second;
+    // The board's background is made from the texture of its picture file.
+    bool boardPicture = false;
+    for (std::string line; std::getline(treeIn, line);) {
+        boardPicture = boardPicture || (line.find("Sprite ") != std::string::npos &&
+                                        line.find(" file=\"res/base.png\"") != std::string::npos);
+    }
+    EXPECT_TRUE(boardPicture);
     std::ifstream storeIn(dir + "/store.json");
     std::string store;
     std::getline(storeIn, store);

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "EngineHarness.h"
@@ -182,6 +185,35 @@ TEST(Sprite, RepeatingTextureTilesTheRectangle)
     Color4B b = EngineHarness::pixelAt(shot, px + int(tile.width), py);
     EXPECT_NEAR(a.r, b.r, 3);
     EXPECT_NEAR(a.g, b.g, 3);
+}
+
+// The node tree of the replay tool names every picture read from a file,
+// whether the sprite was made from the file or from the file's texture.
+TEST(Sprite, TreeNamesThePictureFileAlsoOfASpriteMadeFromItsTexture)
+{
+    EngineHarness h;
+    Texture2D* board = h.director()->getTextureCache()->addImage("res/base.png");
+    ASSERT_NE(board, nullptr);
+    Sprite* fromTexture = Sprite::createWithTexture(board, Rect(0, 0, 300, 200), false);
+    fromTexture->setName("board");
+    h.scene()->addChild(fromTexture);
+    Sprite* fromFile = Sprite::create("res/loading.png");
+    fromFile->setName("spinner");
+    h.scene()->addChild(fromFile);
+    RenderTexture* drawn = RenderTexture::create(8, 8);
+    drawn->getSprite()->setName("drawn");
+    h.scene()->addChild(drawn->getSprite());
+
+    std::istringstream tree(EngineHarness::dumpTree(h.scene()));
+    std::map<std::string, std::string> lines;
+    for (std::string line; std::getline(tree, line);) {
+        size_t name = line.find(" name=\"");
+        if (name != std::string::npos) lines[line.substr(name + 7, line.find('"', name + 7) - name - 7)] = line;
+    }
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines["board"].find(" file=\"res/base.png\""), std::string::npos) << lines["board"];
+    EXPECT_NE(lines["spinner"].find(" file=\"res/loading.png\""), std::string::npos) << lines["spinner"];
+    EXPECT_EQ(lines["drawn"].find(" file="), std::string::npos) << lines["drawn"];
 }
 
 TEST(TextureCache, RemovedKeyIsReadAgainWhileOldSpritesKeepTheirTexture)
