@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and starts the application.
+# Sets everything up, builds the application alone (no tests, no tools) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+BUILD_TARGETS=veloquix bash scripts/build.sh
 exec ./build/veloquix
