@@ -124,6 +124,8 @@ public:
     void updateTrashHover(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
     void dropOnTrash(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
     void clearBoard();
+    // Tag of a part that has left the board and plays its removal frames.
+    static constexpr int kLeavingPartTag = 0x7a55;
 
     // ---- Navigation: pan, zoom, taps -------------------------------------
     // The board's two extra notifications: a pinch ended, a touch sequence ended.

@@ -47,8 +47,10 @@ void ZelmcircuitScene::dropOnTrash(ZelmPartSprite* part, const Vec2& worldLocati
         for (PartEnd& end : other->ends)
             if (end.link == part) end.link = nullptr;
     part->setColor(Color3B::WHITE);
-    // It leaves the board now: a touch during its frames must not select it.
+    // It leaves the board now: a touch during its frames must not select it,
+    // and pictures of the board no longer show it.
     _eventDispatcher->removeEventListenersForTarget(part);
+    part->setTag(kLeavingPartTag);
 
     Vector<FiniteTimeAction*> steps;
     for (const char* frame : kRemovalFrames) {

@@ -171,9 +171,16 @@ void ZelmcircuitScene::renderBoardSnapshot()
     const Size visible = Director::getInstance()->getVisibleSize();
     RenderTexture* snapshot = RenderTexture::create(int(visible.width), int(visible.height));
     if (!snapshot) return;
+    // Parts playing their removal frames are no longer part of the circuit.
+    Node* container = boardView->getContainer();
+    std::vector<Node*> leaving;
+    for (Node* child : container->getChildren())
+        if (child->getTag() == kLeavingPartTag && child->isVisible()) leaving.push_back(child);
+    for (Node* part : leaving) part->setVisible(false);
     snapshot->beginWithClear(0, 0, 0, 0);
-    boardView->getContainer()->visit();
+    container->visit();
     snapshot->end();
+    for (Node* part : leaving) part->setVisible(true);
     snapshot->retain();
     CC_SAFE_RELEASE(boardSnapshot);
     boardSnapshot = snapshot;

@@ -354,3 +354,38 @@ TEST_F(SavedCircuitsTest, HostileStoreStartsNormallyAndTouchesNothingOutsideTheW
     const std::string outside = app->home.substr(0, app->home.rfind('/')) + "/x.png";
     EXPECT_FALSE(FileUtils::getInstance()->isFileExist(outside));
 }
+
+TEST_F(SavedCircuitsTest, APartOnItsWayIntoTheTrashIsNotInThePictureOfTheBoard)
+{
+    launch([](UserDefault* store) {
+        store->setStringForKey("savelist", R"([{"id":"20150602000000","name":"B"}])");
+        store->setStringForKey("load", "20150602000000");
+    });
+    ed->drawerPanel->setPositionY(768 + ed->drawerPanel->getContentSize().height * 0.5f - 100);
+    app->frame();
+    auto savePicture = [this](const std::string& name) {
+        ed->boardSnapshot->saveToFile(name, Image::Format::PNG);
+        app->advance(0.1);
+        auto* image = new Image();
+        EXPECT_TRUE(image->initWithImageFile(FileUtils::getInstance()->getWritablePath() + name));
+        std::string pixels(reinterpret_cast<const char*>(image->getData()), image->getDataLen());
+        image->release();
+        return pixels;
+    };
+    ed->takeBoardSnapshot();
+    const std::string empty = savePicture("empty.png");
+
+    auto* part = ZelmPartSprite::create(veloquix::partImageFiles[PartTypes::slope]);
+    const Vec2 trash = ed->trashSprite->getPosition();
+    part->setPosition(ed->boardView->getContainer()->convertToNodeSpace(trash));
+    ed->boardView->addChild(part);
+    part->type = PartTypes::slope;
+    ed->addPartToBoard(part);
+    app->touchDown(0, trash);
+    app->advance(0.1);
+    app->touchMove(0, trash + Vec2(1, 0));
+    app->touchUp(0);
+    ASSERT_TRUE(ed->boardParts.empty());
+    EXPECT_TRUE(part->isVisible()) << "its frames still play on the board";
+    EXPECT_TRUE(savePicture("dropped.png") == empty) << "the pictures differ";
+}
