@@ -1,6 +1,7 @@
 #include "2d/CCRenderTexture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <memory>
@@ -28,6 +29,8 @@ Image::Format formatFromExtension(const std::string& name)
     };
     return endsWith(".jpg") || endsWith(".jpeg") ? Image::Format::JPG : Image::Format::PNG;
 }
+
+std::atomic<size_t> s_savesInProgress{0};
 
 Uint8 toByte(float component)
 {
@@ -155,11 +158,20 @@ bool RenderTexture::saveToFile(const std::string& fileName, Image::Format format
     // Kept until the callback has run, and released through the holder also
     // when the Director drops queued functions at shutdown.
     retain();
-    std::shared_ptr<RenderTexture> self(this, [](RenderTexture* texture) { texture->release(); });
+    ++s_savesInProgress;
+    std::shared_ptr<RenderTexture> self(this, [](RenderTexture* texture) {
+        --s_savesInProgress;
+        texture->release();
+    });
     Director::getInstance()->getScheduler()->performFunctionInCocosThread([self, fullPath, callback] {
         if (callback) callback(self.get(), fullPath);
     });
     return true;
+}
+
+size_t RenderTexture::savesInProgress()
+{
+    return s_savesInProgress.load();
 }
 
 bool RenderTexture::writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA)

@@ -45,6 +45,8 @@ public:
                     SaveCallback callback = nullptr);
     // The format follows the extension (.jpg/.jpeg or PNG otherwise).
     bool saveToFile(const std::string& fileName, bool isRGBA = true, SaveCallback callback = nullptr);
+    // Saves asked for whose callback has not run yet, in every render texture.
+    static size_t savesInProgress();
 
     // Draws the sprite where the render texture sits in the scene.
     void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) override;

@@ -137,6 +137,11 @@ void HttpClient::destroyInstance()
     delete client;
 }
 
+size_t HttpClient::outstandingRequests()
+{
+    return s_instance ? s_instance->_pending.size() : 0;
+}
+
 HttpClient::HttpClient() : _liveness(std::make_shared<Liveness>())
 {
     _multi = curl_multi_init();

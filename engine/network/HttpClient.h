@@ -35,6 +35,10 @@ public:
     // Aborts the transfer in flight, stops the worker and drops every reply
     // not yet delivered: no callback runs afterwards. Call on the main thread.
     static void destroyInstance();
+    // Requests sent whose callback has not run yet: queued, in flight, or
+    // answered and waiting for the next frame. 0 when there is no client.
+    // Call on the main thread.
+    static size_t outstandingRequests();
 
     // Call on the main thread; the client retains the request until its
     // callback has run (or the client is destroyed). A request whose URL is

@@ -272,14 +272,19 @@ TEST_F(HttpClientTest, ReplyIsDeliveredOnlyWhenAFrameRuns)
 {
     server.setReply("/ping", FakeShowcaseServer::answer(200, "{}"));
     Reply reply;
+    EXPECT_EQ(HttpClient::outstandingRequests(), 0u);
     send(post("ping", &reply));
+    EXPECT_EQ(HttpClient::outstandingRequests(), 1u);
     ASSERT_TRUE(server.waitForRequests(1, 10.0));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(reply.calls, 0) << "no frame ran, so no callback may have run";
+    // Not handed over yet, whether answered or still being read: outstanding.
+    EXPECT_EQ(HttpClient::outstandingRequests(), 1u);
     // On a busy machine the worker may still be reading the reply: frames run
     // until it is handed over, and the main thread only ever runs it in one.
     ASSERT_TRUE(pumpUntil([&] { return reply.calls > 0; }, 10.0));
     EXPECT_EQ(reply.calls, 1);
+    EXPECT_EQ(HttpClient::outstandingRequests(), 0u);
     EXPECT_TRUE(reply.onMainThread);
 }
 

@@ -117,9 +117,11 @@ TEST(RenderTextureTest, SavedPngHasTheDrawnColoursUprightAndTheCallbackFollowsTh
     drawBands(texture);
     ASSERT_TRUE(texture->saveToFile("screen/bands.png", Image::Format::PNG, true, recordInto(&record)));
     EXPECT_EQ(record.calls, 0) << "the save waits for the next render";
+    EXPECT_EQ(RenderTexture::savesInProgress(), 1u);
 
     framesUntil(h, record);
     ASSERT_EQ(record.calls, 1);
+    EXPECT_EQ(RenderTexture::savesInProgress(), 0u);
     const std::string expected = FileUtils::getInstance()->getWritablePath() + "screen/bands.png";
     EXPECT_EQ(record.path, expected);
     EXPECT_TRUE(record.onMainThread);
