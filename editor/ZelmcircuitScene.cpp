@@ -99,7 +99,10 @@ void ZelmcircuitScene::startUp()
         const std::string name = store->getStringForKey("name");
         if (!name.empty()) nameField->setString(name);
         const std::string code = store->getStringForKey("code");
-        if (!code.empty()) codeField->setString(code);
+        if (!code.empty()) {
+            codeField->setString(code);
+            requestAccount(code);
+        }
         return;
     }
     store->setBoolForKey("open", true);

@@ -17,6 +17,7 @@
 #include "ZelmPartSprite.h"
 #include "cocos2d.h"
 #include "extensions/cocos-ext.h"
+#include "network/HttpClient.h"
 #include "ui/UIEditBox.h"
 
 // The editor layer: the only child of the application's scene. It builds the
@@ -32,6 +33,7 @@
 //   ZelmcircuitSceneDrawer.cpp       sliding and dragging the drawer
 //   storage/ZelmcircuitSceneStorage.cpp    circuit documents, saved circuits, thumbnails
 //   storage/ZelmcircuitSceneSavedList.cpp  the saved-circuits panel
+//   showcase/ZelmcircuitSceneAccount.cpp   signing in to the showcase
 class ZelmcircuitScene : public cocos2d::Layer,
                          public cocos2d::extension::ScrollViewDelegate,
                          public cocos2d::TextFieldDelegate,
@@ -202,6 +204,12 @@ public:
     bool postButtonActive = false;
 
     // ---- Showcase: account ------------------------------------------------
+    // Sends the code to the showcase behind the busy overlay.
+    void requestAccount(const std::string& code);
+    void onAccountResponse(cocos2d::network::HttpClient* client, cocos2d::network::HttpResponse* response);
+    // Both account fields wobble and come to rest where they stood.
+    void shakeAccountFields();
+
     bool signedIn = false;
 
 protected:
@@ -251,6 +259,10 @@ private:
     void wheelZoom(float scrollY);
     void settleWheelZoom(unsigned step);
     void scrollStopGuardEnded();
+
+    // Showcase
+    void registerShowcaseListeners();
+    void submitAccount();
 
     // Drawer
     void registerDrawerListeners();

@@ -66,4 +66,5 @@ void ZelmcircuitScene::registerListeners()
     registerSavedListListeners();
     registerNavigationListeners();
     registerDrawerListeners();
+    registerShowcaseListeners();
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "HelpView.h"
+#include "PostView.h"
 #include "ZelmcircuitScene.h"
 
 USING_NS_CC;
@@ -220,6 +221,9 @@ void ZelmcircuitScene::showItemButtons(ZelmLoadSprite* item)
             hideItemButtons();
         } else if (button == postButton && !postButtonActive) {
             showHelp();
+        } else if (button == postButton) {
+            if (auto* view = PostView::create(selectedItem)) addChild(view);
+            hideItemButtons();
         }
     };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(listener, copyButton);

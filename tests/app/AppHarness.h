@@ -6,6 +6,7 @@
 #include "AppDelegate.h"
 #include "EngineHarness.h"
 #include "ZelmcircuitScene.h"
+#include "network/HttpClient.h"
 
 // The real application started headless, as veloquix-replay starts it.
 class AppHarness : public cocos2d::HeadlessDriver {
@@ -31,6 +32,10 @@ public:
     }
     ~AppHarness()
     {
+        // A request still out holds the editor or a post view; it lets go
+        // while the Director still exists, and the next test starts with an
+        // idle client.
+        cocos2d::network::HttpClient::destroyInstance();
         cocos2d::Director::destroyInstance();
         cocos2d::UserDefault::destroyInstance();
         cocos2d::FileUtils::destroyInstance();

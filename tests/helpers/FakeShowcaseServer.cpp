@@ -215,6 +215,7 @@ bool FakeShowcaseServer::readRequest(int fd, Request* request)
             size_t next = head.find("\r\n", position);
             if (next == std::string::npos) next = head.size();
             std::string line = head.substr(position, next - position);
+            request->headerLines.push_back(line);
             size_t colon = line.find(':');
             if (colon != std::string::npos) {
                 request->headers.emplace_back(line.substr(0, colon), trim(line.substr(colon + 1)));

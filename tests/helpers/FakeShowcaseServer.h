@@ -18,6 +18,7 @@ public:
         std::string method;
         std::string path;
         std::vector<std::pair<std::string, std::string>> headers; // in arrival order
+        std::vector<std::string> headerLines; // the same, exactly as they arrived
         std::string body;
         // The first header of that name (case-insensitive), "" when absent.
         std::string header(const std::string& name) const;

@@ -1,0 +1,223 @@
+#include "PostView.h"
+
+#include <new>
+
+#include "AppConstants.h"
+#include "FailureShake.h"
+#include "ShowcaseRequests.h"
+#include "ZelmcircuitScene.h"
+
+USING_NS_CC;
+
+namespace {
+
+const char* const kTitleFont = "fonts/Diamante-ExtraBold.ttf";
+const char* const kTextFont = "Hiragino Kaku Gothic ProN";
+const Rect kThumbnailRect(0, 0, 320, 240);
+
+// A name is one line in the box, whatever line breaks it was saved with.
+std::string singleLine(std::string text)
+{
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 1)) {
+        text.replace(at, 2, " ");
+    }
+    for (char& c : text) {
+        if (c == '\n') c = ' ';
+    }
+    return text;
+}
+
+Sprite* addSprite(Node* parent, const std::string& file, const Vec2& position)
+{
+    auto* sprite = Sprite::create(file);
+    sprite->setPosition(position);
+    parent->addChild(sprite);
+    return sprite;
+}
+
+} // namespace
+
+PostView* PostView::create(ZelmLoadSprite* source)
+{
+    auto* view = new (std::nothrow) PostView();
+    if (view && view->initWithSource(source)) {
+        view->autorelease();
+        return view;
+    }
+    delete view;
+    return nullptr;
+}
+
+std::string PostView::jpegPath(const std::string& circuitId)
+{
+    return FileUtils::getInstance()->getWritablePath() + veloquix::kThumbnailFolder + "/" + circuitId + ".jpg";
+}
+
+bool PostView::initWithSource(ZelmLoadSprite* item)
+{
+    if (!Layer::init()) return false;
+    source = item;
+    circuitId = item->id;
+    const Size vis = Director::getInstance()->getVisibleSize();
+    const float W = vis.width;
+    const float H = vis.height;
+
+    addChild(LayerColor::create(Color4B(34, 34, 34, 255)));
+    auto* header = Sprite::create("res/galvora_header.png");
+    header->setPosition(W * 0.5f, H - header->getContentSize().height * 0.5f);
+    addChild(header);
+    auto* title = Label::createWithTTF("Post to Galvora", kTitleFont, 27);
+    title->setTextColor(Color4B::WHITE);
+    title->setPosition(W * 0.5f, H - 55);
+    addChild(title);
+    addSprite(this, "res/common_line.png", Vec2(W * 0.5f, 640));
+    addSprite(this, "res/common_line.png", Vec2(W * 0.5f, 110));
+
+    formLayer = Layer::create();
+    addChild(formLayer);
+
+    auto* hint = Label::createWithSystemFont("*Required", kTextFont, 16);
+    hint->setTextColor(Color4B(190, 2, 22, 255));
+    hint->setAnchorPoint(Vec2(1, 0));
+    hint->setPosition(W * 0.5f + 200, 350);
+    formLayer->addChild(hint);
+
+    nameBox = ui::EditBox::create(Size(400, 44.5f), "res/galvora_name.png");
+    nameBox->setPosition(Vec2(W * 0.5f, 325));
+    nameBox->setFont(kTextFont, 20);
+    nameBox->setText(singleLine(item->nameLabel->getString()));
+    nameBox->setMaxLength(30);
+    nameBox->setPlaceholderFontSize(18);
+    nameBox->setPlaceHolder("Circuit name");
+    nameBox->setReturnType(ui::EditBox::KeyboardReturnType::DONE);
+    nameBox->setInputMode(ui::EditBox::InputMode::SINGLE_LINE);
+    nameBox->setDelegate(this);
+    formLayer->addChild(nameBox);
+
+    descriptionBox = ui::EditBox::create(Size(400, 150.5f), "res/galvora_description.png");
+    descriptionBox->setPosition(Vec2(W * 0.5f, 210));
+    descriptionBox->setFont(kTextFont, 20);
+    descriptionBox->setMaxLength(1000);
+    descriptionBox->setPlaceholderFontSize(18);
+    descriptionBox->setPlaceHolder("Description");
+    descriptionBox->setInputMode(ui::EditBox::InputMode::ANY);
+    formLayer->addChild(descriptionBox);
+
+    const std::string thumbnailFile = ZelmcircuitScene::thumbnailPath(circuitId);
+    Sprite* thumbnail = nullptr;
+    if (FileUtils::getInstance()->isFileExist(thumbnailFile)) thumbnail = Sprite::create(thumbnailFile, kThumbnailRect);
+    // A thumbnail that does not decode shows as missing.
+    if (!thumbnail) thumbnail = Sprite::create("res/noimage640.png", kThumbnailRect);
+    thumbnail->setPosition(W * 0.5f, 500);
+    const Size shown = thumbnail->getContentSize();
+    addSprite(thumbnail, "res/frame640.png", Vec2(shown.width * 0.5f, shown.height * 0.5f));
+    formLayer->addChild(thumbnail);
+
+    postButton = addSprite(this, "res/galvora_post.png", Vec2(W * 0.5f, 55));
+    busyOverlay = LoadingLayer::create();
+    addChild(busyOverlay);
+    closeButton = addSprite(this, "res/common_close.png", Vec2(W - 49.5f, H - 49.5f));
+
+    registerListeners();
+    return true;
+}
+
+void PostView::registerListeners()
+{
+    // Nothing under the view hears a touch while it is shown.
+    auto* blocker = EventListenerTouchOneByOne::create();
+    blocker->setSwallowTouches(true);
+    blocker->onTouchBegan = [](Touch*, Event*) { return true; };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(blocker, this);
+
+    auto* button = EventListenerTouchOneByOne::create();
+    button->setSwallowTouches(true);
+    button->onTouchBegan = [](Touch* touch, Event* event) {
+        if (!ZelmcircuitScene::hitTestNode(touch, event)) return false;
+        event->getCurrentTarget()->setColor(Color3B::GRAY);
+        return true;
+    };
+    button->onTouchMoved = [](Touch* touch, Event* event) {
+        const bool inside = ZelmcircuitScene::hitTestNode(touch, event);
+        event->getCurrentTarget()->setColor(inside ? Color3B::GRAY : Color3B::WHITE);
+    };
+    button->onTouchEnded = [this](Touch* touch, Event* event) {
+        Node* target = event->getCurrentTarget();
+        target->setColor(Color3B::WHITE);
+        if (!ZelmcircuitScene::hitTestNode(touch, event)) return;
+        if (target == closeButton)
+            runAction(RemoveSelf::create());
+        else if (target == postButton)
+            startPost();
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(button, postButton);
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(button->clone(), closeButton);
+}
+
+void PostView::editBoxReturn(ui::EditBox* box)
+{
+    if (box != nameBox || box->getText()[0] != '\0' || !source) return;
+    box->setText(source->nameLabel->getString());
+}
+
+void PostView::startPost()
+{
+    busyOverlay->showBusy();
+    // Sent as typed: an empty name or description is the service's to refuse.
+    name = nameBox->getText();
+    description = descriptionBox->getText();
+
+    FileUtils* files = FileUtils::getInstance();
+    const std::string png = ZelmcircuitScene::thumbnailPath(circuitId);
+    const std::string jpg = jpegPath(circuitId);
+    // Without a readable thumbnail nothing is converted and nothing is read
+    // back, so a JPEG left over from an earlier run is never sent instead.
+    std::string bytes;
+    auto* image = new (std::nothrow) Image();
+    if (image && image->initWithImageFile(png) && image->saveToFile(jpg, true)) {
+        const Data data = files->getDataFromFile(jpg);
+        if (!data.isNull()) bytes.assign(reinterpret_cast<const char*>(data.getBytes()), size_t(data.getSize()));
+    }
+    token = UserDefault::getInstance()->getStringForKey("token");
+    showcase::sendShowcaseRequest(showcase::kImageEndpoint, showcase::imageHeaders(token), bytes, this,
+                                  httpresponse_selector(PostView::onImageResponse));
+    CC_SAFE_RELEASE(image);
+    files->removeFile(jpg);
+}
+
+void PostView::onImageResponse(network::HttpClient*, network::HttpResponse* response)
+{
+    std::string parseError;
+    const showcase::ImageReply reply =
+        showcase::readImageReply(response->isSucceed(), showcase::replyBody(response), &parseError);
+    showcase::reportParseError(parseError);
+    if (reply.outcome != showcase::ReplyOutcome::Accepted) {
+        showFailure();
+        return;
+    }
+    showcase::sendShowcaseRequest(showcase::kCircuitEndpoint, showcase::circuitHeaders(token),
+                                  showcase::circuitBody(name, description, reply.imageId), this,
+                                  httpresponse_selector(PostView::onCircuitResponse));
+}
+
+void PostView::onCircuitResponse(network::HttpClient*, network::HttpResponse* response)
+{
+    std::string parseError;
+    const showcase::ReplyOutcome outcome =
+        showcase::readCircuitReply(response->isSucceed(), showcase::replyBody(response), &parseError);
+    showcase::reportParseError(parseError);
+    if (outcome != showcase::ReplyOutcome::Accepted) {
+        showFailure();
+        return;
+    }
+    const float H = Director::getInstance()->getVisibleSize().height;
+    runAction(Sequence::create(EaseExponentialOut::create(MoveTo::create(0.6f, Vec2(0, H))), RemoveSelf::create(),
+                               nullptr));
+}
+
+// The form wobbles and the texts stay, so the post can simply be tried again.
+void PostView::showFailure()
+{
+    runAction(Sequence::create(TargetedAction::create(formLayer, failureShake(Vec2::ZERO)),
+                               CallFunc::create([this] { busyOverlay->hideBusy(); }), nullptr));
+}
