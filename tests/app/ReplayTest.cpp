@@ -14,6 +14,7 @@
 #include <string>
 
 #include "EngineHarness.h"
+#include "FakeShowcaseServer.h"
 #include "ReplayScript.h"
 
 namespace {
@@ -183,5 +184,85 @@ TEST(ReplayTool, SigtermAndSigintStopARunningReplayWithinASecond)
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_FALSE(std::ifstream(dir + "/never.png").good());
     }
+    removeTree(dir);
+}
+
+TEST(ReplayScript, SettleTakesAnOptionalLimitOfADayAtMost)
+{
+    auto r = parse("settle\nsettle 2.5\nsettle 0\n");
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    ASSERT_EQ(r.commands.size(), 3u);
+    EXPECT_EQ(r.commands[0].kind, ReplayCommand::Kind::Settle);
+    EXPECT_DOUBLE_EQ(r.commands[0].seconds, 10.0);
+    EXPECT_DOUBLE_EQ(r.commands[1].seconds, 2.5);
+    EXPECT_DOUBLE_EQ(r.commands[2].seconds, 0.0);
+    EXPECT_EQ(parse("settle -1\n").error, "line 1: usage: settle [SECONDS]");
+    EXPECT_EQ(parse("tap 1 1\nsettle 1 2\n").errorLine, 2);
+    EXPECT_EQ(parse("settle soon\n").errorLine, 1);
+    EXPECT_EQ(parse("settle 86401\n").error, "line 1: SECONDS must be at most 86400 (a day of frames)");
+}
+
+namespace {
+// A home whose store says an earlier run signed in with this code.
+std::string homeWithStoredCode(const std::string& code)
+{
+    std::string home = makeTemporaryHome();
+    auto* store = cocos2d::UserDefault::getInstance();
+    store->setBoolForKey("open", true);
+    store->setStringForKey("name", "racer7");
+    store->setStringForKey("code", code);
+    store->flush();
+    cocos2d::UserDefault::destroyInstance();
+    cocos2d::FileUtils::destroyInstance();
+    return home;
+}
+} // namespace
+
+TEST(ReplayTool, SettleWaitsForTheShowcaseToAnswer)
+{
+    FakeShowcaseServer server;
+    server.setReply("/circuit_get_account.asp",
+                    FakeShowcaseServer::delayed(0.3, 200,
+                                                R"({"result":"success","type":0,"token":"TK","state":"success"})"));
+    std::string home = homeWithStoredCode("c0de");
+    std::string dir = home.substr(0, home.rfind('/'));
+    std::string script = dir + "/script.txt";
+    std::ofstream(script) << "settle 20\nstore " << dir << "/store.json\n";
+    std::string errors;
+    int rc = runCommand("no_proxy=127.0.0.1 NO_PROXY=127.0.0.1 VELOQUIX_SHOWCASE_URL=" + server.baseUrl() +
+                            " VELOQUIX_HOME=" + home +
+                            " ./veloquix-replay " + script,
+                        &errors);
+    EXPECT_EQ(rc, 0) << errors;
+    EXPECT_EQ(server.requestCount(), 1u);
+    std::ifstream storeIn(dir + "/store.json");
+    std::string store;
+    std::getline(storeIn, store);
+    EXPECT_NE(store.find(R"("token":"TK")"), std::string::npos) << store;
+    EXPECT_NE(store.find(R"("state":"true")"), std::string::npos) << store;
+    EXPECT_EQ(errors.find("c0de"), std::string::npos) << errors;
+    removeTree(dir);
+}
+
+TEST(ReplayTool, SettleGivesUpAfterItsLimitAndTheScriptGoesOn)
+{
+    FakeShowcaseServer server;
+    server.setReply("/circuit_get_account.asp", FakeShowcaseServer::stall());
+    std::string home = homeWithStoredCode("c0de");
+    std::string dir = home.substr(0, home.rfind('/'));
+    std::string script = dir + "/script.txt";
+    std::ofstream(script) << "settle 1\ntree " << dir << "/tree.txt\n";
+    std::string errors;
+    auto start = std::chrono::steady_clock::now();
+    int rc = runCommand("no_proxy=127.0.0.1 NO_PROXY=127.0.0.1 VELOQUIX_SHOWCASE_URL=" + server.baseUrl() +
+                            " VELOQUIX_HOME=" + home +
+                            " timeout 20 ./veloquix-replay " + script,
+                        &errors);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(rc, 0) << errors;
+    EXPECT_LT(took, 15.0);
+    EXPECT_NE(errors.find("line 1: settle: still waiting after 1 s"), std::string::npos) << errors;
+    std::ifstream tree(dir + "/tree.txt");
+    EXPECT_TRUE(tree.good());
     removeTree(dir);
 }

@@ -1,10 +1,16 @@
 #include "ReplayRunner.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
+#include <thread>
 
+#include "2d/CCRenderTexture.h"
 #include "cocos2d.h"
+#include "network/HttpClient.h"
 #include "platform/HeadlessDriver.h"
 
 USING_NS_CC;
@@ -16,6 +22,12 @@ bool writeText(const std::string& path, const std::string& text)
     std::ofstream out(path, std::ios::binary);
     out << text;
     return static_cast<bool>(out);
+}
+
+// Work that finishes outside the frame loop and reports back through it.
+bool awaitingWork()
+{
+    return network::HttpClient::outstandingRequests() > 0 || RenderTexture::savesInProgress() > 0;
 }
 
 } // namespace
@@ -43,6 +55,31 @@ bool runReplay(const std::vector<ReplayCommand>& commands, std::string* error,
             for (long i = 0; i < frames; ++i) {
                 if (stopping()) return failAt("stopped");
                 driver.frame();
+            }
+            break;
+        }
+        case ReplayCommand::Kind::Settle: {
+            // Frames are paced to the wall clock, so that the application's
+            // clock runs as fast as the outside world it is waiting for.
+            using Clock = std::chrono::steady_clock;
+            const auto period = std::chrono::duration_cast<Clock::duration>(
+                std::chrono::duration<double>(HeadlessDriver::kFrame));
+            const auto deadline =
+                Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(c.seconds));
+            auto next = Clock::now();
+            while (awaitingWork()) {
+                if (stopping()) return failAt("stopped");
+                if (Clock::now() >= deadline) {
+                    // Not an error: a script may mean to look at a request
+                    // that is still out.
+                    std::fprintf(stderr, "veloquix-replay: line %d: settle: still waiting after %g s\n", c.line,
+                                 c.seconds);
+                    break;
+                }
+                driver.frame();
+                if (!awaitingWork()) break;
+                next += period;
+                std::this_thread::sleep_until(std::min(next, deadline));
             }
             break;
         }

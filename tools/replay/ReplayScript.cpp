@@ -83,6 +83,14 @@ ReplayParseResult parseReplayScript(std::istream& in)
             if (a > kMaxReplaySeconds) return fail("SECONDS must be at most 86400 (a day of frames)");
             c.kind = ReplayCommand::Kind::Wait;
             c.seconds = a;
+        } else if (name == "settle") {
+            a = kDefaultSettleSeconds;
+            if (w.size() > 2 || (w.size() == 2 && (!parseNumber(w[1], &a) || a < 0))) {
+                return fail("usage: settle [SECONDS]");
+            }
+            if (a > kMaxReplaySeconds) return fail("SECONDS must be at most 86400 (a day of frames)");
+            c.kind = ReplayCommand::Kind::Settle;
+            c.seconds = a;
         } else if (name == "down" || name == "move") {
             bool move = name == "move";
             if (w.size() != 4 && !(move && w.size() == 5)) {

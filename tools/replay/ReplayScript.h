@@ -8,10 +8,12 @@
 // run, so a slip of the keyboard cannot keep the tool busy for months.
 constexpr double kMaxReplaySeconds = 24.0 * 60 * 60;
 constexpr int kMaxReplayFrames = 24 * 60 * 60 * 60;
+// How long settle waits for the showcase and the disk when not told.
+constexpr double kDefaultSettleSeconds = 10.0;
 
 // One command of a replay script, already checked.
 struct ReplayCommand {
-    enum class Kind { Wait, Down, Move, Up, Tap, Wheel, Type, Key, Shot, Store, Tree };
+    enum class Kind { Wait, Settle, Down, Move, Up, Tap, Wheel, Type, Key, Shot, Store, Tree };
 
     Kind kind;
     int line = 0;

@@ -11,6 +11,7 @@
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
 #include "cocos2d.h"
+#include "network/HttpClient.h"
 #include "platform/HeadlessDriver.h"
 
 namespace {
@@ -71,6 +72,8 @@ int main(int argc, char** argv)
     } else if (!ok) {
         std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], error.c_str());
     }
+    // Requests still out hold the scene's objects; they let go before the scene goes.
+    cocos2d::network::HttpClient::destroyInstance();
     cocos2d::Director::destroyInstance();
     cocos2d::UserDefault::destroyInstance();
     if (s_stopSignal != 0) return 128 + s_stopSignal;
