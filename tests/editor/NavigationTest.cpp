@@ -391,6 +391,7 @@ TEST_F(NavigationTest, AStillTapOnACoastingBoardOnlyStopsIt)
     app->touchUp(0);
     EXPECT_FALSE(ed->listTapBlocked);
     EXPECT_EQ(ed->tapTravel, Vec2::ZERO);
+    app->frame();
 }
 
 TEST_F(NavigationTest, AFinishedTouchOnEitherScrollViewClearsViewScrolled)
