@@ -125,3 +125,25 @@ TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
     EXPECT_FLOAT_EQ(ed->boardView->getZoomScale(), 1.0f);
     EXPECT_EQ(ed->boardView->getContentOffset(), Vec2(-512, -384));
 }
+
+TEST_F(EditingTest, LinksStayPairedAndNeverOutliveAPartThatReachedItsNeighbourTwice)
+{
+    // p reaches q with both ends, q reaches back with one: what a join onto
+    // an end already linked to the moving part leaves behind.
+    auto* p = place(PartTypes::straight, Vec2(1000, 700));
+    auto* q = place(PartTypes::straight, Vec2(1060, 700));
+    p->ends[0].link = q;
+    p->ends[1].link = q;
+    q->ends[0].link = p;
+    ed->unlinkEnd(p->ends[0]);
+    EXPECT_EQ(q->ends[0].link, p) << "p still links q with its other end";
+    ed->unlinkEnd(p->ends[1]);
+    EXPECT_EQ(q->ends[0].link, nullptr);
+
+    p->ends[0].link = q;
+    p->ends[1].link = q;
+    q->ends[0].link = p;
+    ed->dropOnTrash(q, ed->trashSprite->getPosition());
+    EXPECT_EQ(p->ends[0].link, nullptr);
+    EXPECT_EQ(p->ends[1].link, nullptr);
+}
