@@ -211,8 +211,8 @@ void PostView::onCircuitResponse(network::HttpClient*, network::HttpResponse* re
         return;
     }
     const float H = Director::getInstance()->getVisibleSize().height;
-    runAction(Sequence::create(EaseExponentialOut::create(MoveTo::create(0.6f, Vec2(0, H))), RemoveSelf::create(),
-                               nullptr));
+    runAction(
+        Sequence::create(EaseExponentialOut::create(MoveTo::create(0.6f, Vec2(0, H))), RemoveSelf::create(), nullptr));
 }
 
 // The form wobbles and the texts stay, so the post can simply be tried again.

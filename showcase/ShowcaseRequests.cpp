@@ -55,25 +55,16 @@ const picojson::value* member(const picojson::object& object, const char* key)
 
 } // namespace
 
-std::string endpointUrl(const std::string& baseUrl, const std::string& endpoint)
-{
-    return baseUrl + endpoint;
-}
+std::string endpointUrl(const std::string& baseUrl, const std::string& endpoint) { return baseUrl + endpoint; }
 
-std::string accountBody(const std::string& code)
-{
-    return "code=" + code;
-}
+std::string accountBody(const std::string& code) { return "code=" + code; }
 
 std::vector<std::string> imageHeaders(const std::string& token)
 {
     return {"Content-Type:image/jpg", "x-token:" + token};
 }
 
-std::vector<std::string> circuitHeaders(const std::string& token)
-{
-    return {"x-token:" + token};
-}
+std::vector<std::string> circuitHeaders(const std::string& token) { return {"x-token:" + token}; }
 
 std::string circuitBody(const std::string& name, const std::string& text, int64_t imageId)
 {
@@ -86,8 +77,8 @@ std::string percentEncode(const std::string& text)
     std::string out;
     out.reserve(text.size() * 3);
     for (unsigned char c : text) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           c == '-' || c == '.' || c == '_' || c == '~';
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
+                           c == '.' || c == '_' || c == '~';
         if (plain) {
             out.push_back(char(c));
         } else {
@@ -174,9 +165,8 @@ void reportParseError(const std::string& parseError)
     if (!parseError.empty()) std::fprintf(stderr, "%s\n", parseError.c_str());
 }
 
-void sendShowcaseRequest(const std::string& endpoint, const std::vector<std::string>& headers,
-                         const std::string& body, cocos2d::Ref* target,
-                         cocos2d::network::SEL_HttpResponse selector)
+void sendShowcaseRequest(const std::string& endpoint, const std::vector<std::string>& headers, const std::string& body,
+                         cocos2d::Ref* target, cocos2d::network::SEL_HttpResponse selector)
 {
     auto* request = new cocos2d::network::HttpRequest();
     request->setUrl(endpointUrl(veloquix::showcaseBaseUrl(), endpoint));

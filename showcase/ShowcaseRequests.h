@@ -70,8 +70,7 @@ void reportParseError(const std::string& parseError);
 
 // POSTs body to the endpoint under the configured base URL. The target is
 // retained by the request until selector has run on the main thread.
-void sendShowcaseRequest(const std::string& endpoint, const std::vector<std::string>& headers,
-                         const std::string& body, cocos2d::Ref* target,
-                         cocos2d::network::SEL_HttpResponse selector);
+void sendShowcaseRequest(const std::string& endpoint, const std::vector<std::string>& headers, const std::string& body,
+                         cocos2d::Ref* target, cocos2d::network::SEL_HttpResponse selector);
 
 } // namespace showcase
