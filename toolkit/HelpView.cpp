@@ -17,9 +17,20 @@ const char* const dotOn = "res/help_pager_on.png";
 
 } // namespace
 
+HelpView* HelpView::create()
+{
+    auto* view = new HelpView();
+    if (view->init()) {
+        view->autorelease();
+        return view;
+    }
+    delete view;
+    return nullptr;
+}
+
 bool HelpView::init()
 {
-    KITOView::init();
+    if (!KITOView::init()) return false;
     const Size visible = Director::getInstance()->getVisibleSize();
     const float w = visible.width;
     const float h = visible.height;
@@ -41,6 +52,7 @@ bool HelpView::init()
 
     for (int i = 0; i < pageCount; ++i) {
         auto* page = Sprite::create(pageFiles[i]);
+        if (!page) return false;
         page->setPosition(Vec2(w * 0.5f + w * i, h * 0.5f));
         scrollView->container->addChild(page);
     }
@@ -48,24 +60,28 @@ bool HelpView::init()
     // The dots belong to the viewport, not to the moving container, so they stay put.
     for (int i = 0; i < pageCount; ++i) {
         auto* dot = Sprite::create(dotOff);
+        if (!dot) return false;
         dot->setPosition(Vec2(((w * 0.5f + 17.75f) - 88.75f) + i * 35.5f, 80.0f));
         scrollView->addChild(dot);
         pagerDots[i] = dot;
     }
 
     closeButton = KITOButtonView::createCloseButton(this);
+    if (!closeButton) return false;
     closeButton->setPosition(Vec2(w - 99.0f, h - 99.0f));
     addChild(closeButton);
 
     currentPage = 0;
+    if (!Director::getInstance()->getTextureCache()->addImage(dotOn)) return false;
     pagerDots[0]->setTexture(dotOn);
 
     leftArrow = Sprite::create("res/help_arrow_l.png");
+    rightArrow = Sprite::create("res/help_arrow_r.png");
+    if (!leftArrow || !rightArrow) return false;
     leftArrow->setPosition(Vec2(70.0f, h * 0.5f));
     addChild(leftArrow);
     leftArrow->setVisible(false);
 
-    rightArrow = Sprite::create("res/help_arrow_r.png");
     rightArrow->setPosition(Vec2(w - 70.0f, h * 0.5f));
     addChild(rightArrow);
     rightArrow->setVisible(true);

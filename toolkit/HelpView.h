@@ -12,12 +12,14 @@ namespace CocosKito {
 // on each side that has more pages, and a close button. Being an outermost view on
 // an opaque background it takes every touch while it is shown.
 //
-// The opener constructs it, autoreleases it, runs init and adds it on top; the
-// close button removes it again.
+// The opener adds what create() gives on top; the close button removes it again.
 class HelpView : public KITOView, public KITOButtonViewDelegate, public KITOScrollViewDelegate {
 public:
     static constexpr int pageCount = 5;
 
+    // Autoreleased; nullptr when one of its pictures cannot be loaded (the
+    // texture cache names it on stderr).
+    static HelpView* create();
     bool init() override;
     void onButtonViewEvent(KITOButtonView* button, int event, cocos2d::Touch* touch) override;
     void scrollViewDidScroll(KITOScrollView* view) override;

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "EngineHarness.h"
 #include "HelpView.h"
@@ -38,9 +43,7 @@ struct OpenHelp {
         listener->onTouchEnded = [this](Touch*, Event*) { ++log.ended; };
         below->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, below);
 
-        help = new HelpView();
-        help->autorelease();
-        help->init();
+        help = HelpView::create();
         help->setAnchorPoint(Vec2::ZERO);
         help->setPosition(Vec2::ZERO);
         help->retain(); // kept past its removal so the test can look at it
@@ -300,4 +303,38 @@ TEST(HelpView, CloseButtonClosesOnlyOnReleaseInside)
     h.frame();
     EXPECT_EQ(o.log.began, 1);
     EXPECT_EQ(o.log.ended, 1);
+}
+
+// With a picture missing the help cannot be made: the opener gets nothing to
+// add instead of a view that crashes on its first frame, and the one line
+// on stderr names the picture.
+TEST(HelpView, IsNotMadeWithoutOneOfItsPictures)
+{
+    EngineHarness h;
+    const std::string res = h.home() + "-res";
+    ASSERT_EQ(::mkdir(res.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir((res + "/res").c_str(), 0700), 0);
+    for (const char* file : {"help_01.png", "help_02.png", "help_06.png", "help_04.png", "help_pager_off.png",
+                             "help_pager_on.png", "common_close.png", "help_arrow_l.png", "help_arrow_r.png"}) {
+        const std::string from = std::string(VELOQUIX_SOURCE_DIR) + "/res/" + file;
+        ASSERT_EQ(::symlink(from.c_str(), (res + "/res/" + file).c_str()), 0) << file;
+    }
+    FileUtils* files = FileUtils::getInstance();
+    const std::vector<std::string> searchPaths = files->getSearchPaths();
+    files->setSearchPaths({res});
+
+    testing::internal::CaptureStderr();
+    HelpView* help = HelpView::create();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(help, nullptr);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("res/help_03.png"), std::string::npos) << errors;
+
+    // With it back, the same folder makes a whole help.
+    const std::string missing = std::string(VELOQUIX_SOURCE_DIR) + "/res/help_03.png";
+    ASSERT_EQ(::symlink(missing.c_str(), (res + "/res/help_03.png").c_str()), 0);
+    help = HelpView::create();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->getScrollView()->container->getChildrenCount(), 5);
+    files->setSearchPaths(searchPaths);
 }
