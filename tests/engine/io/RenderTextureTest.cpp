@@ -268,6 +268,8 @@ TEST(RenderTextureTest, SnapshotShowsANodeFreedInTheNextFrame)
     picture->setScale(0.25f);
     picture->setPosition(200, 30);
     board->addChild(picture);
+    // On the board for a frame: from now on only the board holds them.
+    h.frame();
 
     RenderTexture* snapshot = RenderTexture::create(320, 240);
     snapshot->retain();
