@@ -13,8 +13,8 @@ public:
     ~ZelmLoadSprite() override;
 
     std::string id;
-    cocos2d::Label* nameLabel;      // child node, not owning
-    cocos2d::ui::EditBox* nameBox; // child node, not owning
+    cocos2d::Label* nameLabel = nullptr;     // child node, not owning
+    cocos2d::ui::EditBox* nameBox = nullptr; // child node, not owning
 
 protected:
     ZelmLoadSprite() = default;

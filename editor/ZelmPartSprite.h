@@ -20,7 +20,7 @@ public:
     // The quadrilateral that takes touches, in part coordinates.
     std::array<cocos2d::Vec2, 4> touchOutline() const;
 
-    PartType type;
+    PartType type = PartTypes::start;
     PartEnd ends[2]; // end A (left end of the unrotated picture), end B
 
 protected:

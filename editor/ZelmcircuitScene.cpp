@@ -39,14 +39,14 @@ bool ZelmcircuitScene::init()
     if (!Layer::init()) return false;
 
     const Size vis = Director::getInstance()->getVisibleSize();
-    buildBoard(vis);
+    if (!buildBoard(vis)) return false;
     headsUpLayer = Layer::create();
     trashSprite = Sprite::create("res/common_deleat_close.png");
+    if (!trashSprite) return false;
     trashSprite->setPosition(vis.width * 0.5f, trashSprite->getContentSize().height * 0.5f);
     trashSprite->setOpacity(0);
     headsUpLayer->addChild(trashSprite);
-    buildDrawer(vis);
-    buildSavedList();
+    if (!buildDrawer(vis) || !buildSavedList()) return false;
     guardLayer = Layer::create();
     busyOverlay = LoadingLayer::create();
 
@@ -112,9 +112,8 @@ void ZelmcircuitScene::startUp()
 
 void ZelmcircuitScene::showHelp()
 {
-    auto* help = new CocosKito::HelpView();
-    help->autorelease();
-    help->init();
+    auto* help = CocosKito::HelpView::create();
+    if (!help) return;
     help->setAnchorPoint(Vec2::ZERO);
     help->setPosition(Vec2::ZERO);
     addChild(help);

@@ -216,10 +216,11 @@ protected:
     ZelmcircuitScene() = default;
 
 private:
-    void buildBoard(const cocos2d::Size& vis);
-    void buildDrawer(const cocos2d::Size& vis);
-    void buildPalette();
-    void buildSavedList();
+    // Each false when a picture it builds on is missing (the texture cache names it).
+    bool buildBoard(const cocos2d::Size& vis);
+    bool buildDrawer(const cocos2d::Size& vis);
+    bool buildPalette();
+    bool buildSavedList();
     void resetState();
     void registerListeners();
     void registerButton(cocos2d::Node* button, const std::function<void()>& action);

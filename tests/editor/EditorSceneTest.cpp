@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -342,4 +345,40 @@ TEST(EditorStartUp, ThePagerCoversTheDrawerAtFirstLaunch)
     ASSERT_NE(shot, nullptr);
     const Color4B covered = EngineHarness::pixelAt(shot, int(ok.x), int(768 - ok.y));
     EXPECT_FALSE(covered.r == okRed.r && covered.g == okRed.g && covered.b == okRed.b);
+}
+
+// A picture the screen is built from that cannot be loaded fails the
+// screen's init, with the one line of the texture cache naming it, instead of
+// crashing on a sprite that is not there.
+TEST(EditorStartUp, AMissingPictureFailsTheScreenWithOneLine)
+{
+    EngineHarness h;
+    FileUtils* files = FileUtils::getInstance();
+    const std::vector<std::string> searchPaths = files->getSearchPaths();
+    const std::string source = VELOQUIX_SOURCE_DIR;
+    int round = 0;
+    for (const std::string missing : {"res/base_scale.png", "res/common_deleat_close.png", "res/tab.png",
+                                      "res/other_kito.png", "res/circuit_jump.png", "res/save_new.png"}) {
+        SCOPED_TRACE(missing);
+        const std::string root = h.home() + "-res" + std::to_string(++round);
+        ASSERT_EQ(::mkdir(root.c_str(), 0700), 0);
+        ASSERT_EQ(::mkdir((root + "/res").c_str(), 0700), 0);
+        ASSERT_EQ(::symlink((source + "/fonts").c_str(), (root + "/fonts").c_str()), 0);
+        for (const auto& entry : std::filesystem::directory_iterator(source + "/res")) {
+            const std::string name = "res/" + entry.path().filename().string();
+            if (name == missing) continue;
+            ASSERT_EQ(::symlink(entry.path().c_str(), (root + "/" + name).c_str()), 0);
+        }
+        files->setSearchPaths({root});
+        Director::getInstance()->getTextureCache()->removeAllTextures();
+
+        testing::internal::CaptureStderr();
+        ZelmcircuitScene* editor = ZelmcircuitScene::create();
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(editor, nullptr);
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_NE(errors.find(missing), std::string::npos) << errors;
+        h.frame();
+    }
+    files->setSearchPaths(searchPaths);
 }
