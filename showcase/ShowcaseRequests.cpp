@@ -20,10 +20,11 @@ std::string withoutQuote(const std::string& message)
     return near == std::string::npos ? message : message.substr(0, near);
 }
 
-// Reads the common envelope: a JSON object with a string "result". Anything
-// else is reported through the outcome and the object is left empty.
+// Reads the common envelope: a JSON object with a string "result", which is
+// a refusal unless it is "success". Anything else is reported through the
+// outcome and the object is left empty.
 ReplyOutcome readEnvelope(bool transferSucceeded, const std::string& body, std::string* parseError,
-                          picojson::object* object, bool* resultSuccess)
+                          picojson::object* object)
 {
     if (!transferSucceeded) return ReplyOutcome::TransferFailed;
     if (body.empty()) return ReplyOutcome::Empty;
@@ -43,8 +44,7 @@ ReplyOutcome readEnvelope(bool transferSucceeded, const std::string& body, std::
     *object = value.get<picojson::object>();
     auto result = object->find("result");
     if (result == object->end() || !result->second.is<std::string>()) return ReplyOutcome::Malformed;
-    *resultSuccess = result->second.get<std::string>() == "success";
-    return ReplyOutcome::Accepted;
+    return result->second.get<std::string>() == "success" ? ReplyOutcome::Accepted : ReplyOutcome::Refused;
 }
 
 const picojson::value* member(const picojson::object& object, const char* key)
@@ -94,13 +94,8 @@ AccountReply readAccountReply(bool transferSucceeded, const std::string& body, s
 {
     AccountReply reply;
     picojson::object object;
-    bool success = false;
-    reply.outcome = readEnvelope(transferSucceeded, body, parseError, &object, &success);
+    reply.outcome = readEnvelope(transferSucceeded, body, parseError, &object);
     if (reply.outcome != ReplyOutcome::Accepted) return reply;
-    if (!success) {
-        reply.outcome = ReplyOutcome::Refused;
-        return reply;
-    }
     const picojson::value* type = member(object, "type");
     if (!type || !type->is<double>()) {
         reply.outcome = ReplyOutcome::Malformed;
@@ -126,13 +121,8 @@ ImageReply readImageReply(bool transferSucceeded, const std::string& body, std::
 {
     ImageReply reply;
     picojson::object object;
-    bool success = false;
-    reply.outcome = readEnvelope(transferSucceeded, body, parseError, &object, &success);
+    reply.outcome = readEnvelope(transferSucceeded, body, parseError, &object);
     if (reply.outcome != ReplyOutcome::Accepted) return reply;
-    if (!success) {
-        reply.outcome = ReplyOutcome::Refused;
-        return reply;
-    }
     const picojson::value* id = member(object, "imageid");
     // Truncating a double outside the 64-bit range is undefined, so such an
     // id is as unusable as a missing one.
@@ -148,10 +138,7 @@ ImageReply readImageReply(bool transferSucceeded, const std::string& body, std::
 ReplyOutcome readCircuitReply(bool transferSucceeded, const std::string& body, std::string* parseError)
 {
     picojson::object object;
-    bool success = false;
-    ReplyOutcome outcome = readEnvelope(transferSucceeded, body, parseError, &object, &success);
-    if (outcome != ReplyOutcome::Accepted) return outcome;
-    return success ? ReplyOutcome::Accepted : ReplyOutcome::Refused;
+    return readEnvelope(transferSucceeded, body, parseError, &object);
 }
 
 std::string replyBody(cocos2d::network::HttpResponse* response)
