@@ -95,15 +95,25 @@ bool appendSeventeenDigits(std::string& out, double value)
         if (rest > half || (rest == half && (q & 1))) ++q;
         return q;
     };
-    int x = int(std::floor(std::log10(magnitude)));
+    // The decimal exponent from the binary one; the steps below mend the
+    // estimate where it falls one short.
+    int x = int(std::floor((exponent - 1) * 0.30102999566398120));
     x = std::max(-3, std::min(16, x));
     std::uint64_t q = digitsAt(x);
     if (q >= kPowers[17] && x < 16) q = digitsAt(++x);
     else if (q < kPowers[16] && x > -3) q = digitsAt(--x);
     if (q < kPowers[16] || q >= kPowers[17]) return false;
 
-    char digits[17];
-    for (int i = 16; i >= 0; --i, q /= 10) digits[i] = char('0' + q % 10);
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                 "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                 "8081828384858687888990919293949596979899";
+    char digits[18];
+    for (int i = 16; i > 0; i -= 2, q /= 100) {
+        const unsigned pair = unsigned(q % 100) * 2;
+        digits[i - 1] = kPairs[pair];
+        digits[i] = kPairs[pair + 1];
+    }
+    digits[0] = char('0' + q);
     int last = 16; // trailing zeros of the fraction are not written
     const int pointAfter = x >= 0 ? x + 1 : 0;
     while (last >= pointAfter && digits[last] == '0') --last;
@@ -147,7 +157,7 @@ std::string writeCircuit(const std::vector<PartRecord>& parts)
     // cost more than the durable commit that follows. The bytes are those
     // picojson writes: members sorted, compact, its number forms.
     std::string out;
-    out.reserve(parts.size() * 64 + 2);
+    out.reserve(parts.size() * 80 + 2);
     out += '[';
     for (const PartRecord& part : parts) {
         if (out.size() > 1) out += ',';
