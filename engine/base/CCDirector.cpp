@@ -2,6 +2,12 @@
 
 #include <SDL.h>
 
+#include <cmath>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "2d/CCActionManager.h"
 #include "2d/CCScene.h"
 #include "base/CCAutoreleasePool.h"
@@ -20,6 +26,9 @@ namespace {
 Director* s_director = nullptr;
 bool s_screenOnDemand = false;
 const Size kDefaultSize(1024, 768);
+const float kStatsInterval = 0.5f;
+const float kFrameRateStep = 0.3f;
+const size_t kUnusedTextureBytes = size_t(8) << 20;
 } // namespace
 
 Director* Director::getInstance()
@@ -186,14 +195,34 @@ void Director::drawScene()
     if (_displayStats) {
         _accumDt += _deltaTime;
         ++_framesInWindow;
-        if (_accumDt > 0.1f) {
-            _frameRate = _framesInWindow / _accumDt;
+        // The figures change a few times a second, not every frame: a panel
+        // whose digits moved every frame would redraw the screen forever.
+        if (_accumDt >= kStatsInterval || _statsPanel->getLines().empty()) {
+            // Measured over real time, the rate wavers by a little with
+            // the moment each frame wakes; the figure moves when the rate
+            // does, not with that wavering.
+            float measured = _accumDt > 0.0f ? _framesInWindow / _accumDt : 0.0f;
+            if (std::fabs(measured - _frameRate) >= kFrameRateStep) _frameRate = measured;
             _accumDt = 0.0f;
             _framesInWindow = 0;
+            _statsPanel->update(_frameRate, _frameRate > 0 ? 1.0f / _frameRate : 0.0f, batches, vertices);
         }
-        _statsPanel->update(_frameRate, _frameRate > 0 ? 1.0f / _frameRate : 0.0f, batches, vertices);
     }
-    renderScreen(!s_screenOnDemand);
+    bool present = renderScreen(!s_screenOnDemand);
+    if (present && !s_screenOnDemand && _openGLView) {
+        _openGLView->swapBuffers();
+        ++_presentedFrames;
+    }
+    // A picture nothing shows any more gives its memory back (a closed help
+    // pager's pages); small ones stay for the next time they are needed.
+    if (_textureCache->trimUnusedTextures(kUnusedTextureBytes) > 0) {
+#ifdef __GLIBC__
+        // Pictures this large were allocated from the heap once the
+        // allocator raised its threshold; freed in the middle of it, their
+        // pages would otherwise stay with the process.
+        malloc_trim(0);
+#endif
+    }
     ++_totalFrames;
 }
 
@@ -204,29 +233,15 @@ void Director::drawScreenNow()
     renderScreen(true);
 }
 
-void Director::renderScreen(bool rasterize)
+bool Director::renderScreen(bool rasterize)
 {
-    _renderer->setScreenRasterizationEnabled(rasterize);
-    SDL_Renderer* backend = _renderer->getBackend();
-    if (backend) {
-        SDL_SetRenderTarget(backend, nullptr);
-        SDL_RenderSetClipRect(backend, nullptr);
-        SDL_RenderSetViewport(backend, nullptr);
-        if (rasterize) {
-            SDL_SetRenderDrawColor(backend, 0, 0, 0, 255);
-            SDL_RenderClear(backend);
-        }
-        const Renderer::Target& screen = _renderer->getCurrentTarget();
-        SDL_RenderSetClipRect(backend, screen.bounds.w > 0 ? &screen.bounds : nullptr);
-    }
+    _renderer->beginScreenFrame();
     visitScene();
     if (_displayStats) _statsPanel->draw(_renderer);
     _renderer->render();
-    if (_openGLView) {
-        // Clipping must not leak into the next frame's visit.
-        if (_openGLView->isScissorEnabled()) _openGLView->disableScissor();
-        if (rasterize && !s_screenOnDemand) _openGLView->swapBuffers();
-    }
+    // Clipping must not leak into the next frame's visit.
+    if (_openGLView && _openGLView->isScissorEnabled()) _openGLView->disableScissor();
+    return _renderer->endScreenFrame(rasterize);
 }
 
 void Director::end()

@@ -59,6 +59,8 @@ public:
     void setNextDeltaTimeZero(bool zero) { _nextDeltaTimeZero = zero; }
 
     void mainLoop();
+    // Runs the frame; the screen is redrawn only where its drawing differs
+    // from the picture it shows, and presented only when that changed.
     void drawScene();
     // Visit and queue the scene without drawing anything; the engine's own cost.
     void visitScene();
@@ -75,6 +77,8 @@ public:
     void drawScreenNow();
     float getDeltaTime() const { return _deltaTime; }
     unsigned int getTotalFrames() const { return _totalFrames; }
+    // Frames that put a new picture on the window.
+    unsigned int getPresentedFrames() const { return _presentedFrames; }
     float getFrameRate() const { return _frameRate; }
     void end();
 
@@ -83,7 +87,7 @@ private:
     ~Director() override;
     void calculateDeltaTime();
     void setNextScene();
-    void renderScreen(bool rasterize);
+    bool renderScreen(bool rasterize);
 
     Scheduler* _scheduler;
     ActionManager* _actionManager;
@@ -103,6 +107,7 @@ private:
     double _lastUpdate = -1.0;
     float _deltaTime = 0.0f;
     unsigned int _totalFrames = 0;
+    unsigned int _presentedFrames = 0;
     float _frameRate = 0.0f;
     float _accumDt = 0.0f;
     unsigned int _framesInWindow = 0;

@@ -147,12 +147,11 @@ void GLView::applyScissor()
     Renderer* renderer = Director::getInstance()->getRenderer();
     renderer->flush();
     if (!_backend || renderer->getBackend() != _backend) return;
-    const Renderer::Target& target = renderer->getCurrentTarget();
-    const SDL_Rect* bounds = target.bounds.w > 0 ? &target.bounds : nullptr;
     if (!_scissorEnabled) {
-        SDL_RenderSetClipRect(_backend, bounds);
+        renderer->setClipRect(nullptr);
         return;
     }
+    const Renderer::Target& target = renderer->getCurrentTarget();
     float left = _scissorRect.getMinX() * target.scale + target.offsetX;
     float top = (target.heightInPoints - _scissorRect.getMaxY()) * target.scale + target.offsetY;
     float right = _scissorRect.getMaxX() * target.scale + target.offsetX;
@@ -162,17 +161,12 @@ void GLView::applyScissor()
     clip.y = int(std::floor(top + 0.5f));
     clip.w = std::max(0, int(std::floor(right + 0.5f)) - clip.x);
     clip.h = std::max(0, int(std::floor(bottom + 0.5f)) - clip.y);
-    if (bounds) {
+    if (target.bounds.w > 0) {
         SDL_Rect inside;
-        if (!SDL_IntersectRect(&clip, bounds, &inside)) inside = SDL_Rect{0, 0, 0, 0};
+        if (!SDL_IntersectRect(&clip, &target.bounds, &inside)) inside = SDL_Rect{0, 0, 0, 0};
         clip = inside;
     }
-    if (clip.w == 0 || clip.h == 0) {
-        // SDL treats an empty clip rectangle as "no clipping"; clip to one
-        // pixel outside the target instead so nothing shows.
-        clip = SDL_Rect{-2, -2, 1, 1};
-    }
-    SDL_RenderSetClipRect(_backend, &clip);
+    renderer->setClipRect(&clip);
 }
 
 Vec2 GLView::designToWindow(const Vec2& p) const
@@ -364,6 +358,10 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         setFrameSize(float(w), float(h));
         break;
     }
+    case SDL_WINDOWEVENT_EXPOSED:
+        // The window system lost what was shown; the kept picture is intact.
+        Director::getInstance()->getRenderer()->requestScreenCopy();
+        break;
     case SDL_WINDOWEVENT_MINIMIZED:
         if (app) app->applicationDidEnterBackground();
         break;
@@ -380,6 +378,12 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
 
 void GLView::pollEvents()
 {
+    SDL_PumpEvents();
+    handleQueuedEvents();
+}
+
+void GLView::handleQueuedEvents()
+{
     // Window points may differ from renderer pixels on high-density screens.
     float ratio = 1.0f;
     if (_window && _backend) {
@@ -389,13 +393,18 @@ void GLView::pollEvents()
         if (ww > 0) ratio = float(pw) / float(ww);
     }
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         switch (e.type) {
         case SDL_QUIT:
             _shouldClose = true;
             break;
         case SDL_WINDOWEVENT:
             handleWindowEvent(e.window);
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            // Target textures lost their pixels, the kept picture among them.
+            Director::getInstance()->getRenderer()->invalidateScreen();
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:

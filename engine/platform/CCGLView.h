@@ -40,6 +40,9 @@ public:
     virtual void swapBuffers();
     virtual bool windowShouldClose() { return _shouldClose; }
     virtual void pollEvents();
+    // Handles the events SDL has already queued, without asking the window
+    // system for more: right after SDL_WaitEventTimeout, which just did.
+    void handleQueuedEvents();
     virtual void setIMEKeyboardState(bool open);
 
     const Size& getFrameSize() const { return _screenSize; }

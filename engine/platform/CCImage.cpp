@@ -216,6 +216,13 @@ bool Image::initWithRawData(const unsigned char* data, ptrdiff_t dataLen, int wi
     return true;
 }
 
+SDL_Surface* Image::takeSurface()
+{
+    SDL_Surface* surface = _surface;
+    _surface = nullptr;
+    return surface;
+}
+
 unsigned char* Image::getData() const { return _surface ? static_cast<unsigned char*>(_surface->pixels) : nullptr; }
 
 ptrdiff_t Image::getDataLen() const { return _surface ? ptrdiff_t(_surface->pitch) * _surface->h : 0; }

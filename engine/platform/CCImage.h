@@ -42,6 +42,9 @@ public:
     bool hasAlpha() const { return _hasAlpha; }
     Format getFileType() const { return _fileType; }
     SDL_Surface* getSurface() const { return _surface; }
+    // Hands the decoded RGBA surface over to the caller, leaving the image
+    // empty, so a texture made from it needs no copy of its own.
+    SDL_Surface* takeSurface();
 
     // PNG or JPEG by the extension; isToRGB drops the alpha channel of a PNG.
     // Written to a temporary file and renamed into place.

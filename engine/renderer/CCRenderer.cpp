@@ -1,7 +1,6 @@
 #include "renderer/CCRenderer.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "renderer/CCCustomCommand.h"
 #include "renderer/CCQuadCommand.h"
@@ -9,15 +8,40 @@
 
 namespace cocos2d {
 
+namespace {
+Renderer* s_live = nullptr;
+} // namespace
+
 Renderer::Renderer()
 {
     _vertices.reserve(4 * 1024);
+    _triangles.reserve(4 * 1024);
     _indices.reserve(6 * 1024);
+    s_live = this;
 }
 
-Renderer::~Renderer() = default;
+Renderer::~Renderer()
+{
+    if (s_live == this) s_live = nullptr;
+}
 
-void Renderer::setBackend(SDL_Renderer* backend) { _backend = backend; }
+void Renderer::forgetTexture(const Texture2D* texture)
+{
+    if (s_live) s_live->_screenFrame.forgetTexture(texture->getSerial());
+}
+
+void Renderer::setBackend(SDL_Renderer* backend)
+{
+    _backend = backend;
+    _screenFrame.setBackend(backend);
+}
+
+void Renderer::setScreenTarget(const Target& target)
+{
+    _screen = target;
+    // Bars or a new window size: nothing of the kept picture can be trusted.
+    _screenFrame.invalidate();
+}
 
 void Renderer::addCommand(RenderCommand* command) { _queue.push_back(command); }
 
@@ -25,6 +49,29 @@ void Renderer::resetStats()
 {
     _drawnBatches = 0;
     _drawnVertices = 0;
+}
+
+SDL_Rect Renderer::screenArea() const
+{
+    if (_screen.bounds.w > 0 && _screen.bounds.h > 0) return _screen.bounds;
+    int w = 0, h = 0;
+    if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
+    return SDL_Rect{0, 0, w, h};
+}
+
+void Renderer::beginScreenFrame()
+{
+    flush();
+    _screenClip = screenArea();
+    _screenFrame.begin();
+    _recordingScreen = true;
+}
+
+bool Renderer::endScreenFrame(bool rasterize)
+{
+    flush();
+    _recordingScreen = false;
+    return _screenFrame.finish(rasterize && _rasterize);
 }
 
 void Renderer::render()
@@ -69,42 +116,6 @@ void Renderer::execute(std::vector<RenderCommand*>& commands)
     flush();
 }
 
-namespace {
-
-// SDL's software triangle filler works in fixed point with one fractional bit
-// and keeps (source coordinate x the triangle's doubled area) in a 32-bit int.
-// Past that it overflows and reads outside the texture: a 900 x 900 pixel
-// picture drawn one to one is already too big. A quad is cut into as many
-// pieces as keep every product under half the int range (a margin for SDL's
-// rounding of the corners); a quad is affine, so the pieces draw the same picture.
-void piecesForSoftwareFiller(const V3F_C4B_T2F_Quad& q, const Mat4& mv, float scale, float texW, float texH,
-                             int* cols, int* rows)
-{
-    const float* m = mv.m;
-    auto out = [&](const V3F_C4B_T2F& v, float* x, float* y) {
-        *x = (v.vertices.x * m[0] + v.vertices.y * m[4]) * scale;
-        *y = (v.vertices.x * m[1] + v.vertices.y * m[5]) * scale;
-    };
-    float tlx, tly, trx, try_, blx, bly;
-    out(q.tl, &tlx, &tly);
-    out(q.tr, &trx, &try_);
-    out(q.bl, &blx, &bly);
-    double cross = std::fabs(double(trx - tlx) * (bly - tly) - double(try_ - tly) * (blx - tlx));
-    double source = 1.0;
-    for (const V3F_C4B_T2F* v : {&q.tl, &q.bl, &q.tr, &q.br}) {
-        source = std::max({source, std::fabs(double(v->texCoords.u) * texW), std::fabs(double(v->texCoords.v) * texH)});
-    }
-    const double kFixedPointArea = 4.0; // one fractional bit on each axis
-    const double kLimit = double(1 << 30);
-    double pieces = source * kFixedPointArea * cross / kLimit;
-    const int kMostPerSide = 64;
-    int perSide = pieces <= 1.0 ? 1 : std::min(kMostPerSide, int(std::ceil(std::sqrt(pieces))));
-    *cols = perSide;
-    *rows = perSide;
-}
-
-} // namespace
-
 void Renderer::appendQuads(const QuadCommand* command)
 {
     Texture2D* texture = command->getTexture();
@@ -113,8 +124,7 @@ void Renderer::appendQuads(const QuadCommand* command)
         _batchTexture = texture;
     }
     const Target& target = getCurrentTarget();
-    const Mat4& mv = command->getModelView();
-    const float* m = mv.m;
+    const float* m = command->getModelView().m;
     auto emit = [&](const V3F_C4B_T2F& v) {
         float x = v.vertices.x * m[0] + v.vertices.y * m[4] + m[12];
         float y = v.vertices.x * m[1] + v.vertices.y * m[5] + m[13];
@@ -126,65 +136,71 @@ void Renderer::appendQuads(const QuadCommand* command)
         out.tex_coord.y = v.texCoords.v;
         _vertices.push_back(out);
     };
-    auto emitQuad = [&](const V3F_C4B_T2F_Quad& q) {
-        int base = static_cast<int>(_vertices.size());
-        emit(q.tl);
-        emit(q.bl);
-        emit(q.tr);
-        emit(q.br);
-        const int order[6] = {0, 1, 2, 2, 1, 3};
-        for (int k : order) _indices.push_back(base + k);
-    };
-    float texW = texture ? float(texture->getPixelsWide()) : 0.0f;
-    float texH = texture ? float(texture->getPixelsHigh()) : 0.0f;
     const V3F_C4B_T2F_Quad* quads = command->getQuads();
     for (size_t i = 0; i < command->getQuadCount(); ++i) {
-        const V3F_C4B_T2F_Quad& q = quads[i];
-        int cols = 1, rows = 1;
-        if (texture) piecesForSoftwareFiller(q, mv, target.scale, texW, texH, &cols, &rows);
-        if (cols == 1 && rows == 1) {
-            emitQuad(q);
-            continue;
-        }
-        // Corner at fraction (fx across, fy down) of the quad.
-        auto at = [&](float fx, float fy) {
-            V3F_C4B_T2F v = q.tl;
-            auto mix = [&](float tl, float tr, float bl) { return tl + (tr - tl) * fx + (bl - tl) * fy; };
-            v.vertices.x = mix(q.tl.vertices.x, q.tr.vertices.x, q.bl.vertices.x);
-            v.vertices.y = mix(q.tl.vertices.y, q.tr.vertices.y, q.bl.vertices.y);
-            v.texCoords.u = mix(q.tl.texCoords.u, q.tr.texCoords.u, q.bl.texCoords.u);
-            v.texCoords.v = mix(q.tl.texCoords.v, q.tr.texCoords.v, q.bl.texCoords.v);
-            return v;
-        };
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < cols; ++c) {
-                float x0 = float(c) / cols, x1 = float(c + 1) / cols;
-                float y0 = float(r) / rows, y1 = float(r + 1) / rows;
-                emitQuad(V3F_C4B_T2F_Quad{at(x0, y0), at(x0, y1), at(x1, y0), at(x1, y1)});
-            }
-        }
+        emit(quads[i].tl);
+        emit(quads[i].bl);
+        emit(quads[i].tr);
+        emit(quads[i].br);
     }
 }
 
 void Renderer::flush()
 {
     if (_vertices.empty()) return;
-    if (_rasterize && _backend && (_rasterizeScreen || !_targets.empty())) {
-        SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
-        if (!_batchTexture || texture) {
-            SDL_RenderGeometry(_backend, texture, _vertices.data(), static_cast<int>(_vertices.size()),
-                               _indices.data(), static_cast<int>(_indices.size()));
-        }
-    }
     ++_drawnBatches;
     _drawnVertices += _vertices.size();
+    if (_targets.empty()) {
+        // Outside a screen frame, the screen's drawing is only counted.
+        if (_recordingScreen) {
+            for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
+                _screenFrame.add(_batchTexture, &_vertices[i], _screenClip);
+            }
+        }
+    } else if (_rasterize && _backend) {
+        SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
+        if (!_batchTexture || texture) {
+            int texW = _batchTexture ? _batchTexture->getPixelsWide() : 0;
+            int texH = _batchTexture ? _batchTexture->getPixelsHigh() : 0;
+            for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
+                appendQuadTriangles(&_vertices[i], texW, texH, _triangles, _indices);
+            }
+            SDL_RenderGeometry(_backend, texture, _triangles.data(), static_cast<int>(_triangles.size()),
+                               _indices.data(), static_cast<int>(_indices.size()));
+            _triangles.clear();
+            _indices.clear();
+        }
+    }
     _vertices.clear();
-    _indices.clear();
+}
+
+void Renderer::setClipRect(const SDL_Rect* clip)
+{
+    flush();
+    if (_targets.empty()) {
+        _screenClip = clip ? *clip : screenArea();
+        return;
+    }
+    if (!_backend || !_rasterize) return;
+    const Target& target = _targets.back();
+    if (!clip) {
+        SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
+    } else if (clip->w <= 0 || clip->h <= 0) {
+        // SDL treats an empty clip rectangle as "no clipping"; clip to one
+        // pixel outside the target instead so nothing shows.
+        SDL_Rect outside{-2, -2, 1, 1};
+        SDL_RenderSetClipRect(_backend, &outside);
+    } else {
+        SDL_RenderSetClipRect(_backend, clip);
+    }
 }
 
 void Renderer::applyTarget(const Target& target)
 {
     if (!_backend || !_rasterize) return;
+    if (target.texture) {
+        if (Texture2D* texture = Texture2D::forRenderTarget(target.texture)) texture->markContentChanged();
+    }
     SDL_SetRenderTarget(_backend, target.texture);
     SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
 }
@@ -200,7 +216,12 @@ void Renderer::popTarget()
 {
     flush();
     if (!_targets.empty()) _targets.pop_back();
-    applyTarget(getCurrentTarget());
+    if (!_targets.empty()) {
+        applyTarget(_targets.back());
+    } else if (_backend && _rasterize) {
+        // The screen is drawn only by the screen frame, which sets its own target.
+        SDL_SetRenderTarget(_backend, nullptr);
+    }
 }
 
 } // namespace cocos2d

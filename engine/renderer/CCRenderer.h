@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/ccTypes.h"
+#include "renderer/CCScreenFrame.h"
 
 namespace cocos2d {
 
@@ -14,7 +15,10 @@ class QuadCommand;
 class Texture2D;
 
 // Collects the commands of a visit and executes them in order afterwards.
-// Consecutive quads of one texture become one SDL_RenderGeometry call.
+// Consecutive quads of one texture form one batch. Batches for a pushed
+// target (a render texture) are drawn at once; those for the screen are
+// recorded in the screen frame, which draws only what differs from the
+// picture already on screen.
 class Renderer {
 public:
     // Where vertices in design points land: pixel = (x * scale + offsetX,
@@ -45,20 +49,35 @@ public:
     void clean() { _queue.clear(); }
     size_t getQueuedCommandCount() const { return _queue.size(); }
 
-    void setScreenTarget(const Target& target) { _screen = target; }
+    void setScreenTarget(const Target& target);
     const Target& getCurrentTarget() const { return _targets.empty() ? _screen : _targets.back(); }
     // Called from commands while rendering (render textures).
     void pushTarget(const Target& target);
     void popTarget();
-    // Draws what is batched so far; commands that change backend state call it first.
+    // Draws (or, for the screen, records) what is batched so far; commands
+    // that change backend state call it first.
     void flush();
+    // Clipping for what follows, in pixels of the current target: nullptr
+    // for the target's bounds; an empty rectangle shows nothing.
+    void setClipRect(const SDL_Rect* clip);
+
+    // A frame on the screen: beginScreenFrame, the visit and render(), then
+    // endScreenFrame. With rasterize, the picture on screen is brought up to
+    // date (only where it differs) and true is returned when the screen got
+    // a new picture to present.
+    void beginScreenFrame();
+    bool endScreenFrame(bool rasterize);
+    // The next rasterised frame redraws everything / copies to the screen.
+    void invalidateScreen() { _screenFrame.invalidate(); }
+    void requestScreenCopy() { _screenFrame.requestCopy(); }
+    const ScreenFrame::Stats& getScreenStats() const { return _screenFrame.getStats(); }
+    // A texture is going away; whatever was made from it goes too.
+    static void forgetTexture(const Texture2D* texture);
 
     // With false, render() builds the batches but never calls the backend:
     // the engine's own cost of a frame, for benchmarks.
     void setRasterizationEnabled(bool enabled) { _rasterize = enabled; }
-    // With false, only batches for a pushed target (a render texture) reach
-    // the backend; those for the screen are built and counted, then dropped.
-    void setScreenRasterizationEnabled(bool enabled) { _rasterizeScreen = enabled; }
+    bool isRasterizationEnabled() const { return _rasterize; }
 
     size_t getDrawnBatches() const { return _drawnBatches; }
     size_t getDrawnVertices() const { return _drawnVertices; }
@@ -68,16 +87,22 @@ private:
     void execute(std::vector<RenderCommand*>& commands);
     void appendQuads(const QuadCommand* command);
     void applyTarget(const Target& target);
+    SDL_Rect screenArea() const;
 
     SDL_Renderer* _backend = nullptr;
     std::vector<RenderCommand*> _queue;
     std::vector<Target> _targets;
     Target _screen;
+    ScreenFrame _screenFrame;
+    // The screen's clip while recording; empty shows nothing.
+    SDL_Rect _screenClip{0, 0, 0, 0};
+    bool _recordingScreen = false;
     Texture2D* _batchTexture = nullptr;
+    // Four corners a quad: top-left, bottom-left, top-right, bottom-right.
     std::vector<SDL_Vertex> _vertices;
+    std::vector<SDL_Vertex> _triangles;
     std::vector<int> _indices;
     bool _rasterize = true;
-    bool _rasterizeScreen = true;
     size_t _drawnBatches = 0;
     size_t _drawnVertices = 0;
 };

@@ -1,21 +1,48 @@
 #include "renderer/CCTexture2D.h"
 
+#include <unordered_map>
+
 #include "base/CCDirector.h"
 #include "platform/CCImage.h"
 #include "renderer/CCRenderer.h"
 
 namespace cocos2d {
 
-Texture2D::Texture2D() = default;
+namespace {
+uint64_t s_nextSerial = 1;
+std::unordered_map<SDL_Texture*, Texture2D*> s_renderTargets;
+
+bool everyPixelOpaque(SDL_Surface* surface)
+{
+    if (surface->format->format != SDL_PIXELFORMAT_RGBA32) return false;
+    for (int y = 0; y < surface->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(surface->pixels) + size_t(y) * size_t(surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            if (row[x * 4 + 3] != 255) return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+Texture2D::Texture2D() : _serial(s_nextSerial++) {}
 
 Texture2D::~Texture2D()
 {
+    Renderer::forgetTexture(this);
     releaseBackendTexture();
     if (_surface) SDL_FreeSurface(_surface);
 }
 
+Texture2D* Texture2D::forRenderTarget(SDL_Texture* texture)
+{
+    auto it = s_renderTargets.find(texture);
+    return it == s_renderTargets.end() ? nullptr : it->second;
+}
+
 void Texture2D::releaseBackendTexture()
 {
+    if (_renderTarget && _texture) s_renderTargets.erase(_texture);
     // A texture of a backend that was torn down is already gone with it.
     if (_texture && _textureOwner && Director::getInstance()->getRenderer()->getBackend() == _textureOwner) {
         SDL_DestroyTexture(_texture);
@@ -41,6 +68,8 @@ bool Texture2D::initWithSurface(SDL_Surface* surface)
     _renderTarget = false;
     _pixelsWide = surface->w;
     _pixelsHigh = surface->h;
+    _opaque = everyPixelOpaque(surface);
+    markContentChanged();
     return true;
 }
 
@@ -52,11 +81,16 @@ bool Texture2D::initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heigh
     if (!texture) return false;
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     releaseBackendTexture();
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = nullptr;
     _texture = texture;
     _textureOwner = backend;
     _renderTarget = true;
+    s_renderTargets[texture] = this;
+    _opaque = false;
     _pixelsWide = widthPx;
     _pixelsHigh = heightPx;
+    markContentChanged();
     return true;
 }
 
@@ -98,6 +132,10 @@ SDL_Texture* Texture2D::getSDLTexture(SDL_Renderer* backend)
         SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
         SDL_SetTextureScaleMode(_texture,
                                 _params.magFilter == GL_NEAREST ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        // The backend holds the pixels now; a second decoded copy would only
+        // double what every picture costs.
+        SDL_FreeSurface(_surface);
+        _surface = nullptr;
     }
     return _texture;
 }

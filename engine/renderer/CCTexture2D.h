@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "base/CCRef.h"
@@ -12,8 +14,9 @@ namespace cocos2d {
 
 class Image;
 
-// A picture in memory (kept as an RGBA surface) that is uploaded to the
-// backend on first use; a render-target texture lives on the backend only.
+// A picture decoded into an RGBA surface that moves to the backend on first
+// use: once uploaded, the backend's texture is the only copy of its pixels.
+// A render-target texture lives on the backend only.
 class Texture2D : public Ref {
 public:
     struct TexParams {
@@ -49,13 +52,30 @@ public:
     const std::string& getPath() const { return _path; }
     void setPath(const std::string& path) { _path = path; }
 
+    // The decoded pixels until the first upload; nullptr afterwards.
     SDL_Surface* getSurface() const { return _surface; }
     // The backend texture, created on first use for this backend.
     SDL_Texture* getSDLTexture(SDL_Renderer* backend);
 
+    // Never reused by another texture, so a drawing that names this texture
+    // can be told apart from one of a texture made later at the same address.
+    uint64_t getSerial() const { return _serial; }
+    // Changes whenever the pixels may have changed (a render target drawn into).
+    uint32_t getContentVersion() const { return _contentVersion; }
+    void markContentChanged() { ++_contentVersion; }
+    // Every pixel has alpha 255: whatever it covers is hidden.
+    bool isOpaque() const { return _opaque; }
+    size_t getMemoryBytes() const { return size_t(_pixelsWide) * size_t(_pixelsHigh) * 4; }
+
+    // The render-target texture whose backend texture this is, if any.
+    static Texture2D* forRenderTarget(SDL_Texture* texture);
+
 private:
     void releaseBackendTexture();
 
+    uint64_t _serial;
+    uint32_t _contentVersion = 0;
+    bool _opaque = false;
     SDL_Surface* _surface = nullptr;
     SDL_Texture* _texture = nullptr;
     SDL_Renderer* _textureOwner = nullptr;

@@ -1,5 +1,10 @@
 #include "renderer/CCTextureCache.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "base/ccMacros.h"
 #include "platform/CCFileUtils.h"
 #include "platform/CCImage.h"
@@ -29,10 +34,12 @@ Texture2D* TextureCache::addImage(const std::string& path)
     Texture2D* texture = nullptr;
     if (image->initWithImageFile(fullPath)) {
         texture = new Texture2D();
-        if (texture->initWithImage(image)) {
+        SDL_Surface* pixels = image->takeSurface();
+        if (texture->initWithSurface(pixels)) {
             texture->setPath(path);
             _textures[fullPath] = texture;
         } else {
+            SDL_FreeSurface(pixels);
             texture->release();
             texture = nullptr;
         }
@@ -82,6 +89,31 @@ void TextureCache::removeTexture(Texture2D* texture)
             return;
         }
     }
+}
+
+void TextureCache::removeUnusedTextures() { trimUnusedTextures(0); }
+
+size_t TextureCache::trimUnusedTextures(size_t keepBytes)
+{
+    std::vector<std::pair<size_t, std::string>> unused;
+    size_t unusedBytes = 0;
+    for (auto& entry : _textures) {
+        if (entry.second->getReferenceCount() != 1) continue;
+        unused.emplace_back(entry.second->getMemoryBytes(), entry.first);
+        unusedBytes += unused.back().first;
+    }
+    if (unusedBytes <= keepBytes) return 0;
+    size_t dropped = 0;
+    std::sort(unused.begin(), unused.end(), std::greater<>());
+    for (auto& [bytes, key] : unused) {
+        if (unusedBytes <= keepBytes) break;
+        auto it = _textures.find(key);
+        it->second->release();
+        _textures.erase(it);
+        unusedBytes -= bytes;
+        dropped += bytes;
+    }
+    return dropped;
 }
 
 void TextureCache::removeAllTextures()

@@ -11,7 +11,8 @@ class Image;
 class Texture2D;
 
 // Textures by full path. Removing a key makes the next addImage read the file
-// again; sprites holding the old texture keep it.
+// again; sprites holding the old texture keep it. A texture whose reference
+// count is 1 is held by the cache alone: no node uses it.
 class TextureCache : public Ref {
 public:
     TextureCache();
@@ -23,6 +24,12 @@ public:
     void removeTextureForKey(const std::string& key);
     void removeTexture(Texture2D* texture);
     void removeAllTextures();
+    // Drops every texture that only the cache still holds.
+    void removeUnusedTextures();
+    // Drops textures only the cache holds, largest first, until those left
+    // take at most keepBytes: small pictures stay at hand, a large one that
+    // nothing shows any more gives its memory back. Returns the bytes dropped.
+    size_t trimUnusedTextures(size_t keepBytes);
     size_t getTextureCount() const { return _textures.size(); }
 
 private:

@@ -1,0 +1,688 @@
+#include "renderer/CCScreenFrame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "renderer/CCTexture2D.h"
+
+namespace cocos2d {
+
+namespace {
+
+// Scaled copies of pictures kept for the software backend; past this the
+// least recently drawn ones go.
+const size_t kScaledBudget = size_t(32) << 20;
+// A scaled copy not drawn in this many redraws is dropped whatever the budget.
+const uint64_t kScaledLifetime = 600;
+// Separate damaged rectangles kept apart before the closest ones are merged.
+const size_t kMostDamageRects = 6;
+
+bool isEmpty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
+
+SDL_Rect intersection(const SDL_Rect& a, const SDL_Rect& b)
+{
+    SDL_Rect out;
+    if (isEmpty(a) || isEmpty(b) || !SDL_IntersectRect(&a, &b, &out)) return SDL_Rect{0, 0, 0, 0};
+    return out;
+}
+
+SDL_Rect unionOf(const SDL_Rect& a, const SDL_Rect& b)
+{
+    if (isEmpty(a)) return b;
+    if (isEmpty(b)) return a;
+    SDL_Rect out;
+    SDL_UnionRect(&a, &b, &out);
+    return out;
+}
+
+bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+size_t area(const SDL_Rect& r) { return isEmpty(r) ? 0 : size_t(r.w) * size_t(r.h); }
+
+int roundToPixel(float v) { return int(std::floor(v + 0.5f)); }
+
+bool sameColour(const SDL_Color& a, const SDL_Color& b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
+
+// The texel a texture coordinate lands on, if it lands (nearly) on a whole one.
+bool wholeTexel(float coordinate, int size, int* texel)
+{
+    float t = coordinate * float(size);
+    int rounded = int(std::lround(t));
+    if (std::fabs(t - float(rounded)) > 0.01f) return false;
+    *texel = rounded;
+    return true;
+}
+
+uint64_t mix(uint64_t h, uint64_t v)
+{
+    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h * 0xff51afd7ed558ccdull;
+}
+
+} // namespace
+
+// Up to kMostDamageRects rectangles; one that touches another joins it, and
+// past the limit the two whose union adds least area are merged.
+class ScreenFrame::Damage {
+public:
+    explicit Damage(const SDL_Rect& limit) : _limit(limit) {}
+
+    void add(const SDL_Rect& rect)
+    {
+        SDL_Rect r = intersection(rect, _limit);
+        if (isEmpty(r)) return;
+        for (;;) {
+            bool merged = false;
+            for (size_t i = 0; i < _rects.size(); ++i) {
+                SDL_Rect grown{_rects[i].x - 1, _rects[i].y - 1, _rects[i].w + 2, _rects[i].h + 2};
+                if (SDL_HasIntersection(&grown, &r)) {
+                    r = unionOf(r, _rects[i]);
+                    _rects.erase(_rects.begin() + std::ptrdiff_t(i));
+                    merged = true;
+                    break;
+                }
+            }
+            if (!merged) break;
+        }
+        _rects.push_back(r);
+        while (_rects.size() > kMostDamageRects) mergeClosest();
+    }
+    void addAll() { _rects.assign(1, _limit); }
+    const std::vector<SDL_Rect>& rects() const { return _rects; }
+
+private:
+    void mergeClosest()
+    {
+        size_t bestI = 0, bestJ = 1;
+        size_t bestGrowth = SIZE_MAX;
+        for (size_t i = 0; i < _rects.size(); ++i) {
+            for (size_t j = i + 1; j < _rects.size(); ++j) {
+                size_t growth = area(unionOf(_rects[i], _rects[j])) - area(_rects[i]) - area(_rects[j]);
+                if (growth < bestGrowth) {
+                    bestGrowth = growth;
+                    bestI = i;
+                    bestJ = j;
+                }
+            }
+        }
+        SDL_Rect joined = unionOf(_rects[bestI], _rects[bestJ]);
+        _rects.erase(_rects.begin() + std::ptrdiff_t(bestJ));
+        _rects.erase(_rects.begin() + std::ptrdiff_t(bestI));
+        add(joined);
+    }
+
+    SDL_Rect _limit;
+    std::vector<SDL_Rect> _rects;
+};
+
+void appendQuadTriangles(const SDL_Vertex corners[4], int texW, int texH, std::vector<SDL_Vertex>& vertices,
+                         std::vector<int>& indices)
+{
+    // SDL's software triangle filler works in fixed point with one fractional
+    // bit and keeps (source coordinate x the triangle's doubled area) in a
+    // 32-bit int. Past that it overflows and reads outside the texture: a
+    // 900 x 900 pixel picture drawn one to one is already too big. A quad is
+    // cut into as many pieces as keep every product under half the int range
+    // (a margin for SDL's rounding of the corners); a quad is affine, so the
+    // pieces draw the same picture.
+    const SDL_Vertex& tl = corners[0];
+    const SDL_Vertex& bl = corners[1];
+    const SDL_Vertex& tr = corners[2];
+    int perSide = 1;
+    if (texW > 0 && texH > 0) {
+        double cross = std::fabs(double(tr.position.x - tl.position.x) * (bl.position.y - tl.position.y) -
+                                 double(tr.position.y - tl.position.y) * (bl.position.x - tl.position.x));
+        double source = 1.0;
+        for (int k = 0; k < 4; ++k) {
+            source = std::max({source, std::fabs(double(corners[k].tex_coord.x) * texW),
+                               std::fabs(double(corners[k].tex_coord.y) * texH)});
+        }
+        const double kFixedPointArea = 4.0; // one fractional bit on each axis
+        const double kLimit = double(1 << 30);
+        double pieces = source * kFixedPointArea * cross / kLimit;
+        const int kMostPerSide = 64;
+        perSide = pieces <= 1.0 ? 1 : std::min(kMostPerSide, int(std::ceil(std::sqrt(pieces))));
+    }
+    auto emitQuad = [&](const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, const SDL_Vertex& d) {
+        int base = static_cast<int>(vertices.size());
+        vertices.push_back(a);
+        vertices.push_back(b);
+        vertices.push_back(c);
+        vertices.push_back(d);
+        const int order[6] = {0, 1, 2, 2, 1, 3};
+        for (int k : order) indices.push_back(base + k);
+    };
+    if (perSide == 1) {
+        emitQuad(corners[0], corners[1], corners[2], corners[3]);
+        return;
+    }
+    // The corner at fraction (fx across, fy down) of the quad.
+    auto at = [&](float fx, float fy) {
+        auto lerp = [&](float a, float b, float c) { return a + (b - a) * fx + (c - a) * fy; };
+        SDL_Vertex v = tl;
+        v.position.x = lerp(tl.position.x, tr.position.x, bl.position.x);
+        v.position.y = lerp(tl.position.y, tr.position.y, bl.position.y);
+        v.tex_coord.x = lerp(tl.tex_coord.x, tr.tex_coord.x, bl.tex_coord.x);
+        v.tex_coord.y = lerp(tl.tex_coord.y, tr.tex_coord.y, bl.tex_coord.y);
+        return v;
+    };
+    for (int r = 0; r < perSide; ++r) {
+        for (int c = 0; c < perSide; ++c) {
+            float x0 = float(c) / perSide, x1 = float(c + 1) / perSide;
+            float y0 = float(r) / perSide, y1 = float(r + 1) / perSide;
+            emitQuad(at(x0, y0), at(x0, y1), at(x1, y0), at(x1, y1));
+        }
+    }
+}
+
+bool ScreenFrame::ScaledKey::operator==(const ScaledKey& o) const
+{
+    return serial == o.serial && version == o.version && src.x == o.src.x && src.y == o.src.y && src.w == o.src.w &&
+           src.h == o.src.h && w == o.w && h == o.h;
+}
+
+size_t ScreenFrame::ScaledKeyHash::operator()(const ScaledKey& k) const
+{
+    uint64_t h = mix(k.serial, k.version);
+    h = mix(h, uint64_t(uint32_t(k.src.x)) << 32 | uint32_t(k.src.y));
+    h = mix(h, uint64_t(uint32_t(k.src.w)) << 32 | uint32_t(k.src.h));
+    h = mix(h, uint64_t(uint32_t(k.w)) << 32 | uint32_t(k.h));
+    return size_t(h);
+}
+
+ScreenFrame::ScreenFrame() = default;
+
+ScreenFrame::~ScreenFrame() { releaseTextures(); }
+
+void ScreenFrame::releaseTextures()
+{
+    if (_backend) {
+        if (_kept) SDL_DestroyTexture(_kept);
+        for (auto& entry : _scaled) SDL_DestroyTexture(entry.second.texture);
+    }
+    _kept = nullptr;
+    _keptW = _keptH = 0;
+    _scaled.clear();
+    _scaledBytes = 0;
+    _shown.clear();
+    _fullRedraw = true;
+    _screenStale = true;
+}
+
+void ScreenFrame::setBackend(SDL_Renderer* backend)
+{
+    if (backend == _backend) return;
+    releaseTextures();
+    _backend = backend;
+    _software = false;
+    _format = SDL_PIXELFORMAT_ARGB8888;
+    SDL_RendererInfo info;
+    if (backend && SDL_GetRendererInfo(backend, &info) == 0) {
+        _software = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+        // The screen's own format makes the copy to it a plain one.
+        if (info.num_texture_formats > 0 && SDL_BITSPERPIXEL(info.texture_formats[0]) == 32 &&
+            !SDL_ISPIXELFORMAT_FOURCC(info.texture_formats[0])) {
+            _format = info.texture_formats[0];
+        }
+    }
+}
+
+void ScreenFrame::begin()
+{
+    _current.clear();
+    _nextShown = 0;
+}
+
+void ScreenFrame::add(Texture2D* texture, const SDL_Vertex corners[4], const SDL_Rect& clip)
+{
+    if (isEmpty(clip)) return;
+    Item item;
+    std::memcpy(item.v, corners, sizeof(item.v));
+    item.texture = texture;
+    item.serial = texture ? texture->getSerial() : 0;
+    item.version = texture ? texture->getContentVersion() : 0;
+    item.clip = clip;
+    item.hashed = false;
+    item.hash = 0;
+    // At rest each quad is the next one of the kept picture's list (which
+    // lacks the hidden ones), and its classification can be taken over.
+    if (_nextShown < _shown.size() && same(_shown[_nextShown], item)) {
+        _current.push_back(_shown[_nextShown++]);
+        _current.back().texture = texture;
+        return;
+    }
+    classify(item);
+    if (isEmpty(item.bounds)) return;
+    _current.push_back(item);
+}
+
+void ScreenFrame::classify(Item& item) const
+{
+    const SDL_Vertex& tl = item.v[0];
+    const SDL_Vertex& bl = item.v[1];
+    const SDL_Vertex& tr = item.v[2];
+    const SDL_Vertex& br = item.v[3];
+    item.kind = Kind::Geometry;
+    item.dst = item.src = item.cover = SDL_Rect{0, 0, 0, 0};
+
+    float minX = std::min({tl.position.x, bl.position.x, tr.position.x, br.position.x});
+    float maxX = std::max({tl.position.x, bl.position.x, tr.position.x, br.position.x});
+    float minY = std::min({tl.position.y, bl.position.y, tr.position.y, br.position.y});
+    float maxY = std::max({tl.position.y, bl.position.y, tr.position.y, br.position.y});
+    if (!(minX <= maxX && minY <= maxY) || std::fabs(minX) > 1e6f || std::fabs(maxX) > 1e6f || std::fabs(minY) > 1e6f ||
+        std::fabs(maxY) > 1e6f) {
+        // Not a finite quad anywhere near the screen: it draws nothing.
+        item.bounds = SDL_Rect{0, 0, 0, 0};
+        return;
+    }
+    // A pixel of margin for the filler's rounding at the edges.
+    int x0 = int(std::floor(minX)) - 1, y0 = int(std::floor(minY)) - 1;
+    int x1 = int(std::ceil(maxX)) + 1, y1 = int(std::ceil(maxY)) + 1;
+    item.bounds = intersection(SDL_Rect{x0, y0, x1 - x0, y1 - y0}, item.clip);
+
+    bool upright = tl.position.x == bl.position.x && tr.position.x == br.position.x && tl.position.y == tr.position.y &&
+                   bl.position.y == br.position.y && tl.position.x < tr.position.x && tl.position.y < bl.position.y;
+    bool oneColour = sameColour(tl.color, bl.color) && sameColour(tl.color, tr.color) && sameColour(tl.color, br.color);
+    bool allOpaque = tl.color.a == 255 && bl.color.a == 255 && tr.color.a == 255 && br.color.a == 255;
+    if (!upright) return;
+    SDL_Rect rounded{roundToPixel(tl.position.x), roundToPixel(tl.position.y), 0, 0};
+    rounded.w = roundToPixel(tr.position.x) - rounded.x;
+    rounded.h = roundToPixel(bl.position.y) - rounded.y;
+
+    if (!item.texture && oneColour) {
+        item.kind = Kind::Fill;
+        item.dst = rounded;
+        item.bounds = intersection(rounded, item.clip);
+        if (allOpaque) item.cover = item.bounds;
+        return;
+    }
+    bool textureOpaque = !item.texture || item.texture->isOpaque();
+    if (item.texture && _software && oneColour) {
+        int texW = item.texture->getPixelsWide(), texH = item.texture->getPixelsHigh();
+        bool unflipped = tl.tex_coord.x == bl.tex_coord.x && tr.tex_coord.x == br.tex_coord.x &&
+                         tl.tex_coord.y == tr.tex_coord.y && bl.tex_coord.y == br.tex_coord.y;
+        int u0, u1, v0, v1;
+        if (unflipped && wholeTexel(tl.tex_coord.x, texW, &u0) && wholeTexel(tr.tex_coord.x, texW, &u1) &&
+            wholeTexel(tl.tex_coord.y, texH, &v0) && wholeTexel(bl.tex_coord.y, texH, &v1) && u0 >= 0 && v0 >= 0 &&
+            u1 <= texW && v1 <= texH && u1 > u0 && v1 > v0) {
+            item.kind = Kind::Copy;
+            item.dst = rounded;
+            item.src = SDL_Rect{u0, v0, u1 - u0, v1 - v0};
+            item.bounds = intersection(rounded, item.clip);
+            if (textureOpaque && allOpaque) item.cover = item.bounds;
+            return;
+        }
+    }
+    if (textureOpaque && allOpaque) {
+        // Filtering may soften the outermost pixels; those inside are covered.
+        SDL_Rect inner{rounded.x + 1, rounded.y + 1, rounded.w - 2, rounded.h - 2};
+        item.cover = intersection(inner, item.clip);
+    }
+}
+
+bool ScreenFrame::same(const Item& a, const Item& b)
+{
+    return a.serial == b.serial && a.version == b.version && a.clip.x == b.clip.x && a.clip.y == b.clip.y &&
+           a.clip.w == b.clip.w && a.clip.h == b.clip.h && std::memcmp(a.v, b.v, sizeof(a.v)) == 0;
+}
+
+uint64_t ScreenFrame::hashOf(const Item& item)
+{
+    if (item.hashed) return item.hash;
+    uint64_t h = mix(item.serial, item.version);
+    h = mix(h, uint64_t(uint32_t(item.clip.x)) << 32 | uint32_t(item.clip.y));
+    h = mix(h, uint64_t(uint32_t(item.clip.w)) << 32 | uint32_t(item.clip.h));
+    uint64_t words[sizeof(item.v) / 8];
+    std::memcpy(words, item.v, sizeof(words));
+    for (uint64_t w : words) h = mix(h, w);
+    item.hash = h;
+    item.hashed = true;
+    return h;
+}
+
+void ScreenFrame::hideCovered(std::vector<Item>& items)
+{
+    // From the last quad back: one entirely inside what a later opaque quad
+    // paints cannot show. Only the few largest covers are kept to test against.
+    const size_t kMostCovers = 8;
+    std::vector<SDL_Rect> covers;
+    size_t kept = items.size();
+    std::vector<bool> hidden(items.size(), false);
+    for (size_t i = items.size(); i-- > 0;) {
+        const Item& item = items[i];
+        bool isHidden = false;
+        for (const SDL_Rect& cover : covers) {
+            if (contains(cover, item.bounds)) {
+                isHidden = true;
+                break;
+            }
+        }
+        if (isHidden) {
+            hidden[i] = true;
+            --kept;
+            continue;
+        }
+        if (isEmpty(item.cover)) continue;
+        if (covers.size() < kMostCovers) {
+            covers.push_back(item.cover);
+        } else {
+            auto smallest = std::min_element(covers.begin(), covers.end(),
+                                             [](const SDL_Rect& a, const SDL_Rect& b) { return area(a) < area(b); });
+            if (area(*smallest) < area(item.cover)) *smallest = item.cover;
+        }
+    }
+    _stats.lastHidden = items.size() - kept;
+    if (kept == items.size()) return;
+    size_t out = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!hidden[i]) items[out++] = items[i];
+    }
+    items.resize(out);
+}
+
+// Damage where the old and new lists differ. Quads matched in order between
+// the two lists draw the same pixels in the same order, so a pixel that no
+// unmatched quad touches looks the same in both pictures. Matching: equal
+// runs at both ends, then quads that occur once in each list as anchors
+// (their longest run in the same order), and the same again between anchors.
+void ScreenFrame::diff(size_t a0, size_t a1, size_t b0, size_t b1, int depth, Damage& damage) const
+{
+    const std::vector<Item>& before = _shown;
+    const std::vector<Item>& after = _current;
+    while (a0 < a1 && b0 < b1 && same(before[a0], after[b0])) {
+        ++a0;
+        ++b0;
+    }
+    while (a0 < a1 && b0 < b1 && same(before[a1 - 1], after[b1 - 1])) {
+        --a1;
+        --b1;
+    }
+    auto damageAll = [&] {
+        for (size_t a = a0; a < a1; ++a) damage.add(before[a].bounds);
+        for (size_t b = b0; b < b1; ++b) damage.add(after[b].bounds);
+    };
+    if (a0 == a1 || b0 == b1 || depth >= 3) {
+        damageAll();
+        return;
+    }
+    // hash -> (count, last index) on each side
+    std::unordered_map<uint64_t, std::pair<int, size_t>> once;
+    once.reserve((a1 - a0) * 2);
+    for (size_t a = a0; a < a1; ++a) {
+        auto& entry = once[hashOf(before[a])];
+        ++entry.first;
+        entry.second = a;
+    }
+    std::unordered_map<uint64_t, std::pair<int, size_t>> onceAfter;
+    onceAfter.reserve((b1 - b0) * 2);
+    for (size_t b = b0; b < b1; ++b) {
+        auto& entry = onceAfter[hashOf(after[b])];
+        ++entry.first;
+        entry.second = b;
+    }
+    std::vector<std::pair<size_t, size_t>> pairs; // (before, after), in after's order
+    for (size_t b = b0; b < b1; ++b) {
+        uint64_t h = hashOf(after[b]);
+        if (onceAfter[h].first != 1) continue;
+        auto it = once.find(h);
+        if (it == once.end() || it->second.first != 1) continue;
+        if (same(before[it->second.second], after[b])) pairs.emplace_back(it->second.second, b);
+    }
+    if (pairs.empty()) {
+        damageAll();
+        return;
+    }
+    // Longest run of pairs increasing in `before` as well (patience sorting).
+    std::vector<size_t> tails; // index into pairs of the smallest tail of each length
+    std::vector<size_t> previous(pairs.size(), SIZE_MAX);
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        auto pos = std::lower_bound(tails.begin(), tails.end(), pairs[i].first,
+                                    [&](size_t t, size_t value) { return pairs[t].first < value; });
+        if (pos != tails.begin()) previous[i] = *(pos - 1);
+        if (pos == tails.end()) {
+            tails.push_back(i);
+        } else {
+            *pos = i;
+        }
+    }
+    std::vector<std::pair<size_t, size_t>> anchors;
+    for (size_t i = tails.back(); i != SIZE_MAX; i = previous[i]) anchors.push_back(pairs[i]);
+    std::reverse(anchors.begin(), anchors.end());
+    size_t a = a0, b = b0;
+    for (const auto& anchor : anchors) {
+        diff(a, anchor.first, b, anchor.second, depth + 1, damage);
+        a = anchor.first + 1;
+        b = anchor.second + 1;
+    }
+    diff(a, a1, b, b1, depth + 1, damage);
+}
+
+bool ScreenFrame::ensureKeptTexture()
+{
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(_backend, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+    if (_kept && w == _keptW && h == _keptH) return true;
+    if (_kept) SDL_DestroyTexture(_kept);
+    _kept = SDL_CreateTexture(_backend, _format, SDL_TEXTUREACCESS_TARGET, w, h);
+    if (!_kept) {
+        _keptW = _keptH = 0;
+        return false;
+    }
+    SDL_SetTextureBlendMode(_kept, SDL_BLENDMODE_NONE);
+    _keptW = w;
+    _keptH = h;
+    _fullRedraw = true;
+    return true;
+}
+
+bool ScreenFrame::finish(bool rasterize)
+{
+    if (!rasterize || !_backend) return false;
+    if (!ensureKeptTexture()) return false;
+    hideCovered(_current);
+
+    SDL_Rect whole{0, 0, _keptW, _keptH};
+    Damage damage(whole);
+    if (_fullRedraw) {
+        damage.addAll();
+    } else {
+        diff(0, _shown.size(), 0, _current.size(), 0, damage);
+    }
+    _stats.lastPixels = 0;
+    _stats.lastDrawn = 0;
+    const bool changed = !damage.rects().empty();
+    if (changed) {
+        ++_redrawCounter;
+        draw(damage.rects());
+        for (const SDL_Rect& r : damage.rects()) _stats.lastPixels += area(r);
+        ++_stats.redraws;
+        _fullRedraw = false;
+        trimScaled();
+    }
+    _shown.swap(_current);
+    _current.clear();
+
+    if (!changed && !_screenStale) return false;
+    SDL_SetRenderTarget(_backend, nullptr);
+    SDL_RenderSetViewport(_backend, nullptr);
+    SDL_RenderSetClipRect(_backend, nullptr);
+    // The software screen keeps its pixels between presents, so only what
+    // was redrawn needs copying; other backends leave the screen undefined
+    // once it is presented.
+    if (_screenStale || !_software) {
+        SDL_RenderCopy(_backend, _kept, nullptr, nullptr);
+    } else {
+        for (const SDL_Rect& r : damage.rects()) SDL_RenderCopy(_backend, _kept, &r, &r);
+    }
+    _screenStale = false;
+    return true;
+}
+
+void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
+{
+    // Scaled copies are made first: making one switches the render target.
+    if (_software) {
+        for (const SDL_Rect& rect : rects) {
+            for (const Item& item : _current) {
+                if (item.kind == Kind::Copy && SDL_HasIntersection(&item.bounds, &rect)) scaledTexture(item);
+            }
+        }
+    }
+    SDL_SetRenderTarget(_backend, _kept);
+    SDL_RenderSetViewport(_backend, nullptr);
+    for (const SDL_Rect& rect : rects) {
+        SDL_RenderSetClipRect(_backend, &rect);
+        SDL_SetRenderDrawBlendMode(_backend, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(_backend, 0, 0, 0, 255);
+        SDL_RenderFillRect(_backend, &rect);
+        for (const Item& item : _current) {
+            SDL_Rect clip = intersection(item.bounds, rect);
+            if (isEmpty(clip)) continue;
+            drawItem(item, intersection(item.clip, rect));
+            ++_stats.lastDrawn;
+        }
+        flushGeometry();
+    }
+    SDL_SetRenderDrawBlendMode(_backend, SDL_BLENDMODE_BLEND);
+    SDL_RenderSetClipRect(_backend, nullptr);
+    SDL_SetRenderTarget(_backend, nullptr);
+}
+
+void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
+{
+    const SDL_Color& colour = item.v[0].color;
+    if (item.kind == Kind::Geometry) {
+        SDL_Texture* texture = item.texture ? item.texture->getSDLTexture(_backend) : nullptr;
+        if (item.texture && !texture) return;
+        if (texture != _batchTexture || std::memcmp(&clip, &_batchClip, sizeof(clip)) != 0) {
+            flushGeometry();
+            _batchTexture = texture;
+            _batchClip = clip;
+        }
+        appendQuadTriangles(item.v, item.texture ? item.texture->getPixelsWide() : 0,
+                            item.texture ? item.texture->getPixelsHigh() : 0, _batchVertices, _batchIndices);
+        return;
+    }
+    flushGeometry();
+    if (item.kind == Kind::Fill) {
+        SDL_RenderSetClipRect(_backend, &clip);
+        SDL_SetRenderDrawBlendMode(_backend, colour.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+        SDL_SetRenderDrawColor(_backend, colour.r, colour.g, colour.b, colour.a);
+        SDL_RenderFillRect(_backend, &item.dst);
+        return;
+    }
+    SDL_Texture* source = item.texture->getSDLTexture(_backend);
+    if (!source) return;
+    SDL_Texture* texture = source;
+    const SDL_Rect* src = &item.src;
+    if (item.src.w != item.dst.w || item.src.h != item.dst.h) {
+        texture = scaledTexture(item);
+        src = nullptr;
+        if (!texture) return;
+    }
+    SDL_RenderSetClipRect(_backend, &clip);
+    SDL_SetTextureBlendMode(texture, isEmpty(item.cover) ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(texture, colour.r, colour.g, colour.b);
+    SDL_SetTextureAlphaMod(texture, colour.a);
+    SDL_RenderCopy(_backend, texture, src, &item.dst);
+    if (texture == source) {
+        // The picture's own texture is drawn as geometry elsewhere, unmodulated.
+        SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureColorMod(texture, 255, 255, 255);
+        SDL_SetTextureAlphaMod(texture, 255);
+    }
+}
+
+void ScreenFrame::flushGeometry()
+{
+    if (_batchVertices.empty()) return;
+    SDL_RenderSetClipRect(_backend, &_batchClip);
+    SDL_RenderGeometry(_backend, _batchTexture, _batchVertices.data(), int(_batchVertices.size()), _batchIndices.data(),
+                       int(_batchIndices.size()));
+    _batchVertices.clear();
+    _batchIndices.clear();
+    _batchTexture = nullptr;
+}
+
+// The software backend scales a picture on every copy, and a scaled copy
+// that is clipped samples from where the clip starts, which would make a
+// partly redrawn picture differ from a whole one. A copy scaled once to the
+// size it is shown at is then drawn one to one, which is both exact under
+// any clip and several times cheaper.
+SDL_Texture* ScreenFrame::scaledTexture(const Item& item)
+{
+    ScaledKey key{item.serial, item.version, item.src, item.dst.w, item.dst.h};
+    auto it = _scaled.find(key);
+    if (it != _scaled.end()) {
+        it->second.lastUsed = _redrawCounter;
+        return it->second.texture;
+    }
+    SDL_Texture* source = item.texture->getSDLTexture(_backend);
+    if (!source || item.dst.w <= 0 || item.dst.h <= 0) return nullptr;
+    SDL_Texture* scaled =
+        SDL_CreateTexture(_backend, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, item.dst.w, item.dst.h);
+    if (!scaled) return nullptr;
+    SDL_Texture* previous = SDL_GetRenderTarget(_backend);
+    SDL_SetRenderTarget(_backend, scaled);
+    SDL_RenderSetClipRect(_backend, nullptr);
+    SDL_ScaleMode mode = SDL_ScaleModeLinear;
+    SDL_GetTextureScaleMode(source, &mode);
+    // Nearest texels, as the triangle filler samples, and the alpha copied
+    // as it is rather than blended.
+    SDL_SetTextureScaleMode(source, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
+    SDL_RenderCopy(_backend, source, &item.src, nullptr);
+    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(source, mode);
+    SDL_SetRenderTarget(_backend, previous);
+    size_t bytes = size_t(item.dst.w) * size_t(item.dst.h) * 4;
+    _scaled.emplace(key, Scaled{scaled, bytes, _redrawCounter});
+    _scaledBytes += bytes;
+    return scaled;
+}
+
+void ScreenFrame::trimScaled()
+{
+    for (auto it = _scaled.begin(); it != _scaled.end();) {
+        if (_redrawCounter - it->second.lastUsed > kScaledLifetime) {
+            SDL_DestroyTexture(it->second.texture);
+            _scaledBytes -= it->second.bytes;
+            it = _scaled.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (_scaledBytes <= kScaledBudget) return;
+    std::vector<std::pair<uint64_t, ScaledKey>> byAge;
+    for (auto& entry : _scaled) {
+        if (entry.second.lastUsed != _redrawCounter) byAge.emplace_back(entry.second.lastUsed, entry.first);
+    }
+    std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& entry : byAge) {
+        if (_scaledBytes <= kScaledBudget) break;
+        auto it = _scaled.find(entry.second);
+        SDL_DestroyTexture(it->second.texture);
+        _scaledBytes -= it->second.bytes;
+        _scaled.erase(it);
+    }
+}
+
+void ScreenFrame::forgetTexture(uint64_t serial)
+{
+    for (auto it = _scaled.begin(); it != _scaled.end();) {
+        if (it->first.serial == serial) {
+            if (_backend) SDL_DestroyTexture(it->second.texture);
+            _scaledBytes -= it->second.bytes;
+            it = _scaled.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+} // namespace cocos2d

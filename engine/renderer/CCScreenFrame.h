@@ -1,0 +1,145 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace cocos2d {
+
+class Texture2D;
+
+// The screen's picture, kept between frames in a target texture together
+// with the list of quads it was drawn from. Each frame records its quads
+// here instead of drawing them; finish() compares the new list with the kept
+// one and redraws only the pixels where the two differ, or nothing at all
+// when they are the same. What it draws is exactly what drawing the whole
+// list afresh would give: every way of drawing used here gives each pixel a
+// value that does not depend on the clip rectangle.
+class ScreenFrame {
+public:
+    struct Stats {
+        // Rasterisations that redrew at least one pixel.
+        size_t redraws = 0;
+        // Pixels redrawn by the last finish(true), 0 when nothing differed.
+        size_t lastPixels = 0;
+        // Quads drawn by the last finish(true) and those left out because
+        // an opaque quad drawn later hides them completely.
+        size_t lastDrawn = 0;
+        size_t lastHidden = 0;
+    };
+
+    ScreenFrame();
+    ~ScreenFrame();
+    ScreenFrame(const ScreenFrame&) = delete;
+    ScreenFrame& operator=(const ScreenFrame&) = delete;
+
+    void setBackend(SDL_Renderer* backend);
+
+    // Starts the list of a new frame.
+    void begin();
+    // A quad (corners top-left, bottom-left, top-right, bottom-right, in
+    // pixels of the screen) drawn inside clip. The texture must live until
+    // finish(), which is always in the same frame.
+    void add(Texture2D* texture, const SDL_Vertex corners[4], const SDL_Rect& clip);
+    size_t getQuadCount() const { return _current.size(); }
+
+    // Without rasterize nothing is compared or drawn. With it, the kept
+    // picture is brought up to date with this frame's list and the screen
+    // made to show it, copying only what it lacks. True when the screen got
+    // a new picture, which is then to be presented.
+    bool finish(bool rasterize);
+    // The next finish(true) redraws every pixel (the kept picture was lost).
+    void invalidate() { _fullRedraw = true; }
+    // The screen no longer shows the kept picture (the window was uncovered,
+    // or something else drew on it): the next finish(true) copies it whole.
+    void requestCopy() { _screenStale = true; }
+    void forgetTexture(uint64_t serial);
+
+    const Stats& getStats() const { return _stats; }
+
+private:
+    enum class Kind : uint8_t { Geometry, Fill, Copy };
+    struct Item {
+        SDL_Vertex v[4];
+        Texture2D* texture;
+        uint64_t serial;
+        uint32_t version;
+        SDL_Rect clip;
+        // Every pixel the item may change, inside its clip.
+        SDL_Rect bounds;
+        // Fill and Copy: the pixels drawn and, for Copy, the texels shown.
+        SDL_Rect dst;
+        SDL_Rect src;
+        // Pixels the item certainly paints with full opacity; empty if none.
+        SDL_Rect cover;
+        Kind kind;
+        mutable bool hashed;
+        mutable uint64_t hash;
+    };
+    struct ScaledKey {
+        uint64_t serial;
+        uint32_t version;
+        SDL_Rect src;
+        int w, h;
+        bool operator==(const ScaledKey& o) const;
+    };
+    struct ScaledKeyHash {
+        size_t operator()(const ScaledKey& k) const;
+    };
+    struct Scaled {
+        SDL_Texture* texture;
+        size_t bytes;
+        uint64_t lastUsed;
+    };
+    class Damage;
+
+    static bool same(const Item& a, const Item& b);
+    static uint64_t hashOf(const Item& item);
+    void classify(Item& item) const;
+    void hideCovered(std::vector<Item>& items);
+    void diff(size_t a0, size_t a1, size_t b0, size_t b1, int depth, Damage& damage) const;
+    bool ensureKeptTexture();
+    void draw(const std::vector<SDL_Rect>& rects);
+    void drawItem(const Item& item, const SDL_Rect& clip);
+    SDL_Texture* scaledTexture(const Item& item);
+    void flushGeometry();
+    void trimScaled();
+    void releaseTextures();
+
+    SDL_Renderer* _backend = nullptr;
+    bool _software = false;
+    Uint32 _format = SDL_PIXELFORMAT_ARGB8888;
+    SDL_Texture* _kept = nullptr;
+    int _keptW = 0;
+    int _keptH = 0;
+    bool _fullRedraw = true;
+    bool _screenStale = true;
+
+    std::vector<Item> _current;
+    // What the kept picture shows, hidden quads left out.
+    std::vector<Item> _shown;
+    size_t _nextShown = 0;
+
+    std::unordered_map<ScaledKey, Scaled, ScaledKeyHash> _scaled;
+    size_t _scaledBytes = 0;
+    uint64_t _redrawCounter = 0;
+
+    // Geometry waiting to be drawn in one call: same texture, same clip.
+    SDL_Texture* _batchTexture = nullptr;
+    SDL_Rect _batchClip{0, 0, 0, 0};
+    std::vector<SDL_Vertex> _batchVertices;
+    std::vector<int> _batchIndices;
+
+    Stats _stats;
+};
+
+// Appends a quad (corners top-left, bottom-left, top-right, bottom-right) as
+// triangles, cut into as many pieces as SDL's software triangle filler needs
+// to draw it without overflowing; texW and texH are 0 for an untextured quad.
+void appendQuadTriangles(const SDL_Vertex corners[4], int texW, int texH, std::vector<SDL_Vertex>& vertices,
+                         std::vector<int>& indices);
+
+} // namespace cocos2d
