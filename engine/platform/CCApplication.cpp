@@ -3,6 +3,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -50,8 +51,14 @@ int Application::run()
     if (!view) return 1;
     view->retain();
     double nextFrame = EngineClock::now();
+    bool waited = false;
     while (!view->windowShouldClose()) {
-        view->pollEvents();
+        if (waited) {
+            view->handleQueuedEvents();
+        } else {
+            view->pollEvents();
+        }
+        waited = false;
         if (view->windowShouldClose()) break;
         if (director->isAnimationStopped()) {
             // In the background: no frames, just wait for the window to come back.
@@ -59,14 +66,21 @@ int Application::run()
             nextFrame = EngineClock::now();
             continue;
         }
-        director->mainLoop();
-        double interval = director->getAnimationInterval();
-        nextFrame += interval;
         double now = EngineClock::now();
-        if (nextFrame > now) {
-            SDL_Delay(static_cast<Uint32>((nextFrame - now) * 1000.0));
-        } else if (now - nextFrame > interval * 4) {
-            nextFrame = now;
+        if (now >= nextFrame) {
+            director->mainLoop();
+            double interval = director->getAnimationInterval();
+            nextFrame += interval;
+            now = EngineClock::now();
+            if (now - nextFrame > interval * 4) nextFrame = now;
+        }
+        if (now < nextFrame) {
+            // Asleep until the next frame is due or input arrives; input is
+            // handled at once and the frame still runs on time. A frame
+            // whose drawing did not change draws nothing, so at rest the
+            // program does next to nothing.
+            SDL_WaitEventTimeout(nullptr, static_cast<int>(std::ceil((nextFrame - now) * 1000.0)));
+            waited = true;
         }
     }
     director->end();

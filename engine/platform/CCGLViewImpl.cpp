@@ -13,6 +13,26 @@
 
 namespace cocos2d {
 
+namespace {
+// Mesa's llvmpipe and softpipe, and the older swrast, are OpenGL without a
+// graphics chip.
+bool rasterisesOnTheProcessor(SDL_Renderer* backend)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(backend, &info) != 0 || !info.name) return false;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned int kRenderer = 0x1F01;
+    const char* name = getString ? reinterpret_cast<const char*>(getString(kRenderer)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (std::strstr(name, software)) return true;
+    }
+    return false;
+}
+} // namespace
+
 bool GLViewImpl::initVideo(std::string* error)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
@@ -60,17 +80,30 @@ bool GLViewImpl::initWithRect(const std::string& viewName, Rect rect, float fram
 
     int w = int(rect.size.width * frameZoomFactor);
     int h = int(rect.size.height * frameZoomFactor);
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (resizable ? SDL_WINDOW_RESIZABLE : 0) |
-                   (headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-    SDL_Window* window =
-        SDL_CreateWindow(viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
-    if (!window) {
-        CCLOG("cannot open a window: %s", SDL_GetError());
-        return false;
-    }
+    // Shown only once its renderer is settled, which may take a second window.
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (resizable ? SDL_WINDOW_RESIZABLE : 0) | SDL_WINDOW_HIDDEN;
+    auto makeWindow = [&] {
+        SDL_Window* made =
+            SDL_CreateWindow(viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+        if (!made) CCLOG("cannot open a window: %s", SDL_GetError());
+        return made;
+    };
+    SDL_Window* window = makeWindow();
+    if (!window) return false;
     SDL_Renderer* backend = nullptr;
     if (!headless) {
         backend = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+        if (backend && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && rasterisesOnTheProcessor(backend)) {
+            // OpenGL done by the processor (no graphics chip) draws every
+            // frame slower than SDL's own software renderer, and its
+            // presents copy the whole window; the software renderer copies
+            // only what changed. A fresh window, as this one is bound to GL.
+            SDL_DestroyRenderer(backend);
+            backend = nullptr;
+            SDL_DestroyWindow(window);
+            window = makeWindow();
+            if (!window) return false;
+        }
     }
     if (!backend) backend = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     if (!backend) {
@@ -78,6 +111,7 @@ bool GLViewImpl::initWithRect(const std::string& viewName, Rect rect, float fram
         SDL_DestroyWindow(window);
         return false;
     }
+    if (!headless) SDL_ShowWindow(window);
     SDL_SetRenderDrawBlendMode(backend, SDL_BLENDMODE_BLEND);
     Director::getInstance()->getRenderer()->setBackend(backend);
     return initBackend(window, backend, viewName);
