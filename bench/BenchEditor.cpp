@@ -8,7 +8,7 @@
 
 USING_NS_CC;
 
-ZelmcircuitScene* startHeadlessEditor(const char* benchName)
+ZelmcircuitScene* startHeadlessEditor(const char* benchName, bool returning)
 {
     static char home[] = "/tmp/veloquix-bench-XXXXXX";
     if (!mkdtemp(home)) return nullptr;
@@ -23,6 +23,10 @@ ZelmcircuitScene* startHeadlessEditor(const char* benchName)
     director->setOpenGLView(view);
     view->setDesignResolutionSize(1024, 768, ResolutionPolicy::SHOW_ALL);
     director->setContentScaleFactor(2.0f);
+    if (returning) {
+        UserDefault::getInstance()->setBoolForKey("open", true);
+        UserDefault::getInstance()->flush();
+    }
     Scene* scene = Scene::create();
     ZelmcircuitScene* editor = ZelmcircuitScene::create();
     scene->addChild(editor);

@@ -5,8 +5,9 @@
 #include "ZelmcircuitScene.h"
 
 // The real editor layer on the headless driver, for benchmarks: a fresh
-// writable folder, the application's design size, one frame run.
-ZelmcircuitScene* startHeadlessEditor(const char* benchName);
+// writable folder, the application's design size, one frame run. A first
+// launch opens the help pager over the editor; a returning one does not.
+ZelmcircuitScene* startHeadlessEditor(const char* benchName, bool returning = false);
 
 // Adds count parts of random types and turns at random places, keeping the
 // band 620 < y < 880 free, so a part dragged along y = 750 meets no end.
