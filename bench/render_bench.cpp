@@ -132,6 +132,18 @@ int screenCosts()
     movedPixels /= size_t(count * 4);
     printRow("board, one part moved", moved, movedPixels, bareFill(movedPixels, count * 4));
 
+    // Zooming changes the size of every picture on the board each frame.
+    size_t zoomPixels = 0;
+    double zooming = millisecondsPer(count, [&](int i) {
+        editor->boardView->setZoomScale(0.8f + 0.01f * float(i % 20));
+        driver.frame();
+        zoomPixels += renderer->getScreenStats().lastPixels;
+    });
+    zoomPixels /= size_t(count);
+    printRow("board, zooming", zooming, zoomPixels, bareFill(zoomPixels, count));
+    editor->boardView->setZoomScale(1.0f);
+    driver.frame();
+
     renderer->setRasterizationEnabled(false);
     double logic = millisecondsPer(count * 4, [&](int) { driver.frame(); });
     renderer->setRasterizationEnabled(true);
