@@ -82,8 +82,8 @@ struct MixedScene {
         label->setTextColor(Color4B::WHITE);
         scene->addChild(label);
         GLView* view = h.director()->getOpenGLView();
-        scene->addChild(ClipNode::make([view] {
-            view->setScissorInPoints(520, 60, 300, 180);
+        scene->addChild(ClipNode::make([this, view] {
+            view->setScissorInPoints(clip.origin.x, clip.origin.y, clip.size.width, clip.size.height);
             view->enableScissor();
         }));
         clipped = Sprite::create("res/circuit_corner.png");
@@ -98,6 +98,7 @@ struct MixedScene {
     LayerColor* fade;
     Label* label;
     Sprite* clipped;
+    Rect clip{520, 60, 300, 180};
 };
 
 } // namespace
@@ -136,7 +137,7 @@ TEST(ScreenFrame, PartialRedrawsAlwaysEqualAWholeRedraw)
     MixedScene s(h);
     std::mt19937 random(12);
     std::uniform_real_distribution<float> shift(-40.0f, 40.0f);
-    std::uniform_int_distribution<int> pick(0, int(s.sprites.size()) - 1), what(0, 7), byte(0, 255);
+    std::uniform_int_distribution<int> pick(0, int(s.sprites.size()) - 1), what(0, 8), byte(0, 255);
     h.capture();
     for (int round = 0; round < 25; ++round) {
         for (int change = 0; change < 1 + round % 3; ++change) {
@@ -162,9 +163,13 @@ TEST(ScreenFrame, PartialRedrawsAlwaysEqualAWholeRedraw)
                 break;
             case 6:
                 s.clipped->setPositionX(s.clipped->getPositionX() + shift(random));
+                s.clip.origin.y += shift(random);
+                break;
+            case 7:
+                s.label->setString("Frames " + std::to_string(round * 7));
                 break;
             default:
-                s.label->setString("Frames " + std::to_string(round * 7));
+                s.clip.size.width = 300 + shift(random);
                 break;
             }
         }
@@ -200,6 +205,16 @@ TEST(ScreenFrame, WindowFramesPresentOnlyWhenTheDrawingChanged)
     part->setPositionX(230);
     h.frame();
     EXPECT_EQ(h.director()->getPresentedFrames(), presented + 1);
+
+    // The frame-rate panel shows figures that hold still while the frames do.
+    h.director()->setDisplayStats(true);
+    h.advance(1.0);
+    presented = h.director()->getPresentedFrames();
+    h.advance(2.0);
+    EXPECT_EQ(h.director()->getPresentedFrames(), presented);
+    EXPECT_NEAR(h.director()->getFrameRate(), 60.0f, 0.5f);
+    h.director()->setDisplayStats(false);
+    h.frame();
     // The window shows it without any capture having drawn it.
     Image* shown = h.director()->getOpenGLView()->captureFrame();
     Director::setScreenDrawnOnDemand(true);
@@ -266,4 +281,24 @@ TEST(TextureMemory, OneDecodedCopyAndUnusedPicturesAreDropped)
     EXPECT_EQ(cache->getTextureForKey("res/help_01.png"), nullptr);
     cache->removeUnusedTextures();
     EXPECT_EQ(cache->getTextureForKey("res/loading.png"), nullptr);
+}
+
+// A render texture drawn into again shows its new pixels, although the
+// quad that shows it has not moved.
+TEST(ScreenFrame, ARenderTextureDrawnIntoAgainIsRedrawn)
+{
+    EngineHarness h;
+    RenderTexture* texture = RenderTexture::create(100, 80);
+    texture->beginWithClear(1, 0, 0, 1);
+    texture->end();
+    texture->setPosition(300, 300);
+    h.scene()->addChild(texture);
+    h.frame();
+    EXPECT_EQ(EngineHarness::pixelAt(h.capture(), 300, 768 - 300), Color4B(255, 0, 0, 255));
+
+    texture->beginWithClear(0, 0, 1, 1);
+    texture->end();
+    h.frame();
+    EXPECT_EQ(EngineHarness::pixelAt(h.capture(), 300, 768 - 300), Color4B(0, 0, 255, 255));
+    EXPECT_GT(redrawnPixels(h), 0u);
 }
