@@ -158,20 +158,59 @@ void Renderer::flush()
             }
         }
     } else if (_rasterize && _backend) {
-        SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
-        if (!_batchTexture || texture) {
-            int texW = _batchTexture ? _batchTexture->getPixelsWide() : 0;
-            int texH = _batchTexture ? _batchTexture->getPixelsHigh() : 0;
-            for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
-                appendQuadTriangles(&_vertices[i], texW, texH, _triangles, _indices);
-            }
-            SDL_RenderGeometry(_backend, texture, _triangles.data(), static_cast<int>(_triangles.size()),
-                               _indices.data(), static_cast<int>(_indices.size()));
-            _triangles.clear();
-            _indices.clear();
-        }
+        drawIntoTarget();
     }
     _vertices.clear();
+}
+
+void Renderer::drawIntoTarget()
+{
+    SDL_Texture* texture = _batchTexture ? _batchTexture->getSDLTexture(_backend) : nullptr;
+    if (_batchTexture && !texture) return;
+    int texW = _batchTexture ? _batchTexture->getPixelsWide() : 0;
+    int texH = _batchTexture ? _batchTexture->getPixelsHigh() : 0;
+    auto drawTriangles = [&] {
+        if (_triangles.empty()) return;
+        SDL_RenderGeometry(_backend, texture, _triangles.data(), static_cast<int>(_triangles.size()),
+                           _indices.data(), static_cast<int>(_indices.size()));
+        _triangles.clear();
+        _indices.clear();
+    };
+    // Upright pictures and plain rectangles are copied and filled: on the
+    // software backend that is many times cheaper than its triangle filler
+    // (a board snapshot is four screens of pixels).
+    const bool software = _screenFrame.isSoftware();
+    for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
+        const SDL_Vertex* quad = &_vertices[i];
+        QuadShape shape = software ? shapeOf(quad, _batchTexture, true) : QuadShape();
+        if (shape.kind == QuadShape::Kind::Geometry || shape.rect.w <= 0 || shape.rect.h <= 0) {
+            if (shape.kind == QuadShape::Kind::Geometry) appendQuadTriangles(quad, texW, texH, _triangles, _indices);
+            continue;
+        }
+        drawTriangles();
+        const SDL_Color& colour = quad[0].color;
+        SDL_BlendMode blend = shape.opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND;
+        if (shape.kind == QuadShape::Kind::Fill) {
+            SDL_SetRenderDrawBlendMode(_backend, blend);
+            SDL_SetRenderDrawColor(_backend, colour.r, colour.g, colour.b, colour.a);
+            SDL_RenderFillRect(_backend, &shape.rect);
+            SDL_SetRenderDrawBlendMode(_backend, SDL_BLENDMODE_BLEND);
+            continue;
+        }
+        SDL_ScaleMode mode = SDL_ScaleModeLinear;
+        SDL_GetTextureScaleMode(texture, &mode);
+        // Nearest texels, as the triangle filler samples.
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+        SDL_SetTextureBlendMode(texture, blend);
+        SDL_SetTextureColorMod(texture, colour.r, colour.g, colour.b);
+        SDL_SetTextureAlphaMod(texture, colour.a);
+        SDL_RenderCopy(_backend, texture, &shape.src, &shape.rect);
+        SDL_SetTextureColorMod(texture, 255, 255, 255);
+        SDL_SetTextureAlphaMod(texture, 255);
+        SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureScaleMode(texture, mode);
+    }
+    drawTriangles();
 }
 
 void Renderer::setClipRect(const SDL_Rect* clip)

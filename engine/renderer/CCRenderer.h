@@ -86,6 +86,7 @@ public:
 private:
     void execute(std::vector<RenderCommand*>& commands);
     void appendQuads(const QuadCommand* command);
+    void drawIntoTarget();
     void applyTarget(const Target& target);
     SDL_Rect screenArea() const;
 

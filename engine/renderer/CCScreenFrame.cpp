@@ -261,66 +261,71 @@ void ScreenFrame::add(Texture2D* texture, const SDL_Vertex corners[4], const SDL
     _current.push_back(item);
 }
 
+QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool copies)
+{
+    const SDL_Vertex& tl = corners[0];
+    const SDL_Vertex& bl = corners[1];
+    const SDL_Vertex& tr = corners[2];
+    const SDL_Vertex& br = corners[3];
+    QuadShape shape;
+    shape.upright = tl.position.x == bl.position.x && tr.position.x == br.position.x &&
+                    tl.position.y == tr.position.y && bl.position.y == br.position.y && tl.position.x < tr.position.x &&
+                    tl.position.y < bl.position.y;
+    if (!shape.upright) return shape;
+    bool oneColour = sameColour(tl.color, bl.color) && sameColour(tl.color, tr.color) && sameColour(tl.color, br.color);
+    bool allOpaque = tl.color.a == 255 && bl.color.a == 255 && tr.color.a == 255 && br.color.a == 255;
+    shape.opaque = allOpaque && (!texture || texture->isOpaque());
+    shape.rect = SDL_Rect{roundToPixel(tl.position.x), roundToPixel(tl.position.y), 0, 0};
+    shape.rect.w = roundToPixel(tr.position.x) - shape.rect.x;
+    shape.rect.h = roundToPixel(bl.position.y) - shape.rect.y;
+    if (!oneColour) return shape;
+    if (!texture) {
+        shape.kind = QuadShape::Kind::Fill;
+        return shape;
+    }
+    if (!copies) return shape;
+    int texW = texture->getPixelsWide(), texH = texture->getPixelsHigh();
+    bool unflipped = tl.tex_coord.x == bl.tex_coord.x && tr.tex_coord.x == br.tex_coord.x &&
+                     tl.tex_coord.y == tr.tex_coord.y && bl.tex_coord.y == br.tex_coord.y;
+    int u0, u1, v0, v1;
+    if (unflipped && wholeTexel(tl.tex_coord.x, texW, &u0) && wholeTexel(tr.tex_coord.x, texW, &u1) &&
+        wholeTexel(tl.tex_coord.y, texH, &v0) && wholeTexel(bl.tex_coord.y, texH, &v1) && u0 >= 0 && v0 >= 0 &&
+        u1 <= texW && v1 <= texH && u1 > u0 && v1 > v0) {
+        shape.kind = QuadShape::Kind::Copy;
+        shape.src = SDL_Rect{u0, v0, u1 - u0, v1 - v0};
+    }
+    return shape;
+}
+
 void ScreenFrame::classify(Item& item) const
 {
-    const SDL_Vertex& tl = item.v[0];
-    const SDL_Vertex& bl = item.v[1];
-    const SDL_Vertex& tr = item.v[2];
-    const SDL_Vertex& br = item.v[3];
-    item.kind = Kind::Geometry;
-    item.dst = item.src = item.cover = SDL_Rect{0, 0, 0, 0};
-
-    float minX = std::min({tl.position.x, bl.position.x, tr.position.x, br.position.x});
-    float maxX = std::max({tl.position.x, bl.position.x, tr.position.x, br.position.x});
-    float minY = std::min({tl.position.y, bl.position.y, tr.position.y, br.position.y});
-    float maxY = std::max({tl.position.y, bl.position.y, tr.position.y, br.position.y});
+    const SDL_Vertex* v = item.v;
+    item.cover = SDL_Rect{0, 0, 0, 0};
+    float minX = std::min({v[0].position.x, v[1].position.x, v[2].position.x, v[3].position.x});
+    float maxX = std::max({v[0].position.x, v[1].position.x, v[2].position.x, v[3].position.x});
+    float minY = std::min({v[0].position.y, v[1].position.y, v[2].position.y, v[3].position.y});
+    float maxY = std::max({v[0].position.y, v[1].position.y, v[2].position.y, v[3].position.y});
     if (!(minX <= maxX && minY <= maxY) || std::fabs(minX) > 1e6f || std::fabs(maxX) > 1e6f || std::fabs(minY) > 1e6f ||
         std::fabs(maxY) > 1e6f) {
         // Not a finite quad anywhere near the screen: it draws nothing.
+        item.shape = QuadShape();
         item.bounds = SDL_Rect{0, 0, 0, 0};
+        return;
+    }
+    item.shape = shapeOf(v, item.texture, _software);
+    const QuadShape& shape = item.shape;
+    if (shape.kind != QuadShape::Kind::Geometry) {
+        item.bounds = intersection(shape.rect, item.clip);
+        if (shape.opaque) item.cover = item.bounds;
         return;
     }
     // A pixel of margin for the filler's rounding at the edges.
     int x0 = int(std::floor(minX)) - 1, y0 = int(std::floor(minY)) - 1;
     int x1 = int(std::ceil(maxX)) + 1, y1 = int(std::ceil(maxY)) + 1;
     item.bounds = intersection(SDL_Rect{x0, y0, x1 - x0, y1 - y0}, item.clip);
-
-    bool upright = tl.position.x == bl.position.x && tr.position.x == br.position.x && tl.position.y == tr.position.y &&
-                   bl.position.y == br.position.y && tl.position.x < tr.position.x && tl.position.y < bl.position.y;
-    bool oneColour = sameColour(tl.color, bl.color) && sameColour(tl.color, tr.color) && sameColour(tl.color, br.color);
-    bool allOpaque = tl.color.a == 255 && bl.color.a == 255 && tr.color.a == 255 && br.color.a == 255;
-    if (!upright) return;
-    SDL_Rect rounded{roundToPixel(tl.position.x), roundToPixel(tl.position.y), 0, 0};
-    rounded.w = roundToPixel(tr.position.x) - rounded.x;
-    rounded.h = roundToPixel(bl.position.y) - rounded.y;
-
-    if (!item.texture && oneColour) {
-        item.kind = Kind::Fill;
-        item.dst = rounded;
-        item.bounds = intersection(rounded, item.clip);
-        if (allOpaque) item.cover = item.bounds;
-        return;
-    }
-    bool textureOpaque = !item.texture || item.texture->isOpaque();
-    if (item.texture && _software && oneColour) {
-        int texW = item.texture->getPixelsWide(), texH = item.texture->getPixelsHigh();
-        bool unflipped = tl.tex_coord.x == bl.tex_coord.x && tr.tex_coord.x == br.tex_coord.x &&
-                         tl.tex_coord.y == tr.tex_coord.y && bl.tex_coord.y == br.tex_coord.y;
-        int u0, u1, v0, v1;
-        if (unflipped && wholeTexel(tl.tex_coord.x, texW, &u0) && wholeTexel(tr.tex_coord.x, texW, &u1) &&
-            wholeTexel(tl.tex_coord.y, texH, &v0) && wholeTexel(bl.tex_coord.y, texH, &v1) && u0 >= 0 && v0 >= 0 &&
-            u1 <= texW && v1 <= texH && u1 > u0 && v1 > v0) {
-            item.kind = Kind::Copy;
-            item.dst = rounded;
-            item.src = SDL_Rect{u0, v0, u1 - u0, v1 - v0};
-            item.bounds = intersection(rounded, item.clip);
-            if (textureOpaque && allOpaque) item.cover = item.bounds;
-            return;
-        }
-    }
-    if (textureOpaque && allOpaque) {
+    if (shape.upright && shape.opaque) {
         // Filtering may soften the outermost pixels; those inside are covered.
-        SDL_Rect inner{rounded.x + 1, rounded.y + 1, rounded.w - 2, rounded.h - 2};
+        SDL_Rect inner{shape.rect.x + 1, shape.rect.y + 1, shape.rect.w - 2, shape.rect.h - 2};
         item.cover = intersection(inner, item.clip);
     }
 }
@@ -529,7 +534,8 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
     if (_software) {
         for (const SDL_Rect& rect : rects) {
             for (const Item& item : _current) {
-                if (item.kind == Kind::Copy && SDL_HasIntersection(&item.bounds, &rect)) scaledTexture(item);
+                if (item.shape.kind == QuadShape::Kind::Copy && SDL_HasIntersection(&item.bounds, &rect))
+                    scaledTexture(item);
             }
         }
     }
@@ -556,7 +562,7 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
 void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
 {
     const SDL_Color& colour = item.v[0].color;
-    if (item.kind == Kind::Geometry) {
+    if (item.shape.kind == QuadShape::Kind::Geometry) {
         SDL_Texture* texture = item.texture ? item.texture->getSDLTexture(_backend) : nullptr;
         if (item.texture && !texture) return;
         if (texture != _batchTexture || std::memcmp(&clip, &_batchClip, sizeof(clip)) != 0) {
@@ -569,18 +575,18 @@ void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
         return;
     }
     flushGeometry();
-    if (item.kind == Kind::Fill) {
+    if (item.shape.kind == QuadShape::Kind::Fill) {
         SDL_RenderSetClipRect(_backend, &clip);
         SDL_SetRenderDrawBlendMode(_backend, colour.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
         SDL_SetRenderDrawColor(_backend, colour.r, colour.g, colour.b, colour.a);
-        SDL_RenderFillRect(_backend, &item.dst);
+        SDL_RenderFillRect(_backend, &item.shape.rect);
         return;
     }
     SDL_Texture* source = item.texture->getSDLTexture(_backend);
     if (!source) return;
     SDL_Texture* texture = source;
-    const SDL_Rect* src = &item.src;
-    if (item.src.w != item.dst.w || item.src.h != item.dst.h) {
+    const SDL_Rect* src = &item.shape.src;
+    if (item.shape.src.w != item.shape.rect.w || item.shape.src.h != item.shape.rect.h) {
         texture = scaledTexture(item);
         src = nullptr;
         if (!texture) return;
@@ -589,7 +595,7 @@ void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
     SDL_SetTextureBlendMode(texture, isEmpty(item.cover) ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
     SDL_SetTextureColorMod(texture, colour.r, colour.g, colour.b);
     SDL_SetTextureAlphaMod(texture, colour.a);
-    SDL_RenderCopy(_backend, texture, src, &item.dst);
+    SDL_RenderCopy(_backend, texture, src, &item.shape.rect);
     if (texture == source) {
         // The picture's own texture is drawn as geometry elsewhere, unmodulated.
         SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
@@ -616,16 +622,16 @@ void ScreenFrame::flushGeometry()
 // any clip and several times cheaper.
 SDL_Texture* ScreenFrame::scaledTexture(const Item& item)
 {
-    ScaledKey key{item.serial, item.version, item.src, item.dst.w, item.dst.h};
+    ScaledKey key{item.serial, item.version, item.shape.src, item.shape.rect.w, item.shape.rect.h};
     auto it = _scaled.find(key);
     if (it != _scaled.end()) {
         it->second.lastUsed = _redrawCounter;
         return it->second.texture;
     }
     SDL_Texture* source = item.texture->getSDLTexture(_backend);
-    if (!source || item.dst.w <= 0 || item.dst.h <= 0) return nullptr;
-    SDL_Texture* scaled =
-        SDL_CreateTexture(_backend, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, item.dst.w, item.dst.h);
+    if (!source || item.shape.rect.w <= 0 || item.shape.rect.h <= 0) return nullptr;
+    SDL_Texture* scaled = SDL_CreateTexture(_backend, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                            item.shape.rect.w, item.shape.rect.h);
     if (!scaled) return nullptr;
     SDL_Texture* previous = SDL_GetRenderTarget(_backend);
     SDL_SetRenderTarget(_backend, scaled);
@@ -636,11 +642,11 @@ SDL_Texture* ScreenFrame::scaledTexture(const Item& item)
     // as it is rather than blended.
     SDL_SetTextureScaleMode(source, SDL_ScaleModeNearest);
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(_backend, source, &item.src, nullptr);
+    SDL_RenderCopy(_backend, source, &item.shape.src, nullptr);
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(source, mode);
     SDL_SetRenderTarget(_backend, previous);
-    size_t bytes = size_t(item.dst.w) * size_t(item.dst.h) * 4;
+    size_t bytes = size_t(item.shape.rect.w) * size_t(item.shape.rect.h) * 4;
     _scaled.emplace(key, Scaled{scaled, bytes, _redrawCounter});
     _scaledBytes += bytes;
     return scaled;

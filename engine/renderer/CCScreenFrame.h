@@ -11,6 +11,22 @@ namespace cocos2d {
 
 class Texture2D;
 
+// How a quad (corners top-left, bottom-left, top-right, bottom-right, in
+// pixels) can be drawn: a fill of a pixel rectangle, a copy of a texel
+// rectangle to a pixel rectangle, or triangles.
+struct QuadShape {
+    enum class Kind : uint8_t { Geometry, Fill, Copy };
+    Kind kind = Kind::Geometry;
+    // An axis-aligned rectangle; rect holds its pixels, rounded.
+    bool upright = false;
+    // Every pixel it paints ends with full opacity.
+    bool opaque = false;
+    SDL_Rect rect{0, 0, 0, 0};
+    SDL_Rect src{0, 0, 0, 0};
+};
+// copies: whether an upright, unflipped, evenly coloured picture may be a Copy.
+QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool copies);
+
 // The screen's picture, kept between frames in a target texture together
 // with the list of quads it was drawn from. Each frame records its quads
 // here instead of drawing them; finish() compares the new list with the kept
@@ -37,6 +53,8 @@ public:
     ScreenFrame& operator=(const ScreenFrame&) = delete;
 
     void setBackend(SDL_Renderer* backend);
+    // SDL's software renderer, whose copies are far cheaper than its triangles.
+    bool isSoftware() const { return _software; }
 
     // Starts the list of a new frame.
     void begin();
@@ -61,7 +79,6 @@ public:
     const Stats& getStats() const { return _stats; }
 
 private:
-    enum class Kind : uint8_t { Geometry, Fill, Copy };
     struct Item {
         SDL_Vertex v[4];
         Texture2D* texture;
@@ -70,12 +87,9 @@ private:
         SDL_Rect clip;
         // Every pixel the item may change, inside its clip.
         SDL_Rect bounds;
-        // Fill and Copy: the pixels drawn and, for Copy, the texels shown.
-        SDL_Rect dst;
-        SDL_Rect src;
+        QuadShape shape;
         // Pixels the item certainly paints with full opacity; empty if none.
         SDL_Rect cover;
-        Kind kind;
         mutable bool hashed;
         mutable uint64_t hash;
     };
