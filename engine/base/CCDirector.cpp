@@ -212,6 +212,11 @@ void Director::drawScene()
     if (present && !s_screenOnDemand && _openGLView) {
         _openGLView->swapBuffers();
         ++_presentedFrames;
+    } else if (!s_screenOnDemand && _renderer->isRasterizationEnabled()) {
+        // A frame with nothing new to show has time to spare: one picture a
+        // node holds but that was never drawn (the next help page) is
+        // decoded now rather than in the frame that first shows it.
+        _textureCache->decodeOneWaiting(_renderer->getBackend());
     }
     // A picture nothing shows any more gives its memory back (a closed help
     // pager's pages); small ones stay for the next time they are needed.

@@ -132,7 +132,44 @@ bool withinLimits(unsigned long width, unsigned long height)
            height <= unsigned(Image::kMaxDeclaredSide) &&
            (long long)width * (long long)height <= Image::kMaxDeclaredPixels;
 }
+
+void reportBeyondLimits(const char* name, unsigned long width, unsigned long height)
+{
+    std::fprintf(stderr, "Image: %s declares %lu x %lu pixels, beyond the %d x %d and %lld-pixel limit; not loaded\n",
+                 name ? name : "picture", width, height, Image::kMaxDeclaredSide, Image::kMaxDeclaredSide,
+                 Image::kMaxDeclaredPixels);
+}
 } // namespace
+
+bool Image::outlinePng(const unsigned char* data, size_t dataLen, const char* name, PngOutline* outline)
+{
+    unsigned long width = 0, height = 0;
+    if (!data || !declaredPngSize(data, dataLen, &width, &height)) return false;
+    if (!withinLimits(width, height)) {
+        reportBeyondLimits(name, width, height);
+        return false;
+    }
+    const unsigned colourType = data[8 + 8 + 9];
+    bool transparency = false;
+    bool imageData = false;
+    size_t at = 8;
+    for (;;) {
+        if (dataLen - at < 12) return false;
+        const unsigned long length = bigEndian32(data + at);
+        // Chunk lengths are limited to 2^31 - 1; the rest of the file must hold it and its checksum.
+        if (length > 0x7fffffffUL || length > dataLen - at - 12) return false;
+        const unsigned char* type = data + at + 4;
+        if (std::memcmp(type, "tRNS", 4) == 0) transparency = true;
+        if (std::memcmp(type, "IDAT", 4) == 0) imageData = true;
+        at += 12 + length;
+        if (std::memcmp(type, "IEND", 4) == 0) break;
+    }
+    if (!imageData) return false;
+    outline->width = int(width);
+    outline->height = int(height);
+    outline->opaque = (colourType == 0 || colourType == 2) && !transparency;
+    return true;
+}
 
 Image::Image() = default;
 
@@ -145,8 +182,16 @@ bool Image::initWithSurface(SDL_Surface* surface)
 {
     if (!surface) return false;
     _hasAlpha = surfaceHasAlpha(surface);
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(surface);
+    SDL_Surface* rgba = surface;
+    // Pictures with an alpha channel usually decode as RGBA already; a
+    // conversion would only allocate, clear and copy a second full-size copy.
+    // A surface whose own pixel buffer SDL does not own is copied regardless.
+    bool usable = surface->format->format == SDL_PIXELFORMAT_RGBA32 && !SDL_HasColorKey(surface) &&
+                  (surface->flags & SDL_PREALLOC) == 0 && !SDL_MUSTLOCK(surface);
+    if (!usable) {
+        rgba = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
+        SDL_FreeSurface(surface);
+    }
     if (!rgba) return false;
     if (_surface) SDL_FreeSurface(_surface);
     _surface = rgba;
@@ -189,8 +234,7 @@ bool Image::decode(const unsigned char* data, size_t dataLen, const char* name)
         return false;
     }
     if (!withinLimits(width, height)) {
-        std::fprintf(stderr, "Image: %s declares %lu x %lu pixels, beyond the %d x %d and %lld-pixel limit; not loaded\n",
-                     name ? name : "picture", width, height, kMaxDeclaredSide, kMaxDeclaredSide, kMaxDeclaredPixels);
+        reportBeyondLimits(name, width, height);
         return false;
     }
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(dataLen));

@@ -35,6 +35,20 @@ public:
     // Takes ownership of the surface.
     bool initWithSurface(SDL_Surface* surface);
 
+    // What a PNG says about itself, read without decoding a pixel.
+    struct PngOutline {
+        int width = 0;
+        int height = 0;
+        // Colour type without an alpha channel and no transparency chunk:
+        // every decoded pixel has alpha 255.
+        bool opaque = false;
+    };
+    // True for a PNG whose chunks run whole from IHDR to IEND, with image
+    // data among them, and whose declared size is within the limits; a
+    // picture beyond the limits is named on stderr as decoding would.
+    // False for anything else, JPEGs included.
+    static bool outlinePng(const unsigned char* data, size_t dataLen, const char* name, PngOutline* outline);
+
     unsigned char* getData() const;
     ptrdiff_t getDataLen() const;
     int getWidth() const { return _surface ? _surface->w : 0; }

@@ -489,6 +489,19 @@ bool ScreenFrame::finish(bool rasterize)
 {
     if (!rasterize || !_backend) return false;
     if (!ensureKeptTexture()) return false;
+    // A picture still waiting encoded is decoded before anything is judged,
+    // since whether it is opaque decides what it hides. The version read
+    // here is that of the pixels about to be drawn, so the next frame's list
+    // matches this one and a picture decoded now is not redrawn again then.
+    for (Item& item : _current) {
+        if (!item.texture) continue;
+        if (item.texture->isWaitingToDecode()) item.texture->decode();
+        if (item.version != item.texture->getContentVersion()) {
+            item.version = item.texture->getContentVersion();
+            item.hashed = false;
+            classify(item);
+        }
+    }
     hideCovered(_current);
 
     SDL_Rect whole{0, 0, _keptW, _keptH};

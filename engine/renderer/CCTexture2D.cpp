@@ -1,6 +1,8 @@
 #include "renderer/CCTexture2D.h"
 
+#include <cstdio>
 #include <unordered_map>
+#include <utility>
 
 #include "base/CCDirector.h"
 #include "platform/CCImage.h"
@@ -59,9 +61,63 @@ bool Texture2D::initWithImage(Image* image)
     return initWithSurface(copy);
 }
 
+void Texture2D::dropEncoded() { _encoded.clear(); }
+
+bool Texture2D::initWithEncodedPicture(Data&& encoded, int widthPx, int heightPx, bool opaque)
+{
+    if (encoded.isNull() || widthPx <= 0 || heightPx <= 0) return false;
+    releaseBackendTexture();
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = nullptr;
+    _encoded = std::move(encoded);
+    _renderTarget = false;
+    _pixelsWide = widthPx;
+    _pixelsHigh = heightPx;
+    _opaque = opaque;
+    markContentChanged();
+    return true;
+}
+
+bool Texture2D::decode()
+{
+    if (_encoded.isNull()) return _surface || _texture;
+    Data encoded = std::move(_encoded);
+    _encoded.clear();
+    Image* image = new Image();
+    const bool decoded = image->initWithImageData(encoded.getBytes(), ptrdiff_t(encoded.getSize()));
+    SDL_Surface* surface = decoded ? image->takeSurface() : nullptr;
+    image->release();
+    if (!surface) {
+        std::fprintf(stderr, "Texture2D: %s could not be decoded; it shows nothing\n",
+                     _path.empty() ? "a picture" : _path.c_str());
+        return false;
+    }
+    if (surface->w != _pixelsWide || surface->h != _pixelsHigh) {
+        // Libpng sizes the picture by the header that gave the declared size.
+        std::fprintf(stderr, "Texture2D: %s decoded to another size than it declared; it shows nothing\n",
+                     _path.empty() ? "a picture" : _path.c_str());
+        SDL_FreeSurface(surface);
+        return false;
+    }
+    _surface = surface;
+    const bool opaque = everyPixelOpaque(surface);
+    if (opaque != _opaque) {
+        _opaque = opaque;
+        markContentChanged();
+    }
+    return true;
+}
+
+SDL_Surface* Texture2D::getSurface()
+{
+    decode();
+    return _surface;
+}
+
 bool Texture2D::initWithSurface(SDL_Surface* surface)
 {
     if (!surface) return false;
+    dropEncoded();
     releaseBackendTexture();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = surface;
@@ -81,6 +137,7 @@ bool Texture2D::initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heigh
     if (!texture) return false;
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     releaseBackendTexture();
+    dropEncoded();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = nullptr;
     _texture = texture;
@@ -125,7 +182,9 @@ void Texture2D::setAliasTexParameters()
 SDL_Texture* Texture2D::getSDLTexture(SDL_Renderer* backend)
 {
     if (_texture && _textureOwner == backend) return _texture;
-    if (_renderTarget || !_surface || !backend) return nullptr;
+    if (_renderTarget || !backend) return nullptr;
+    if (!_surface && !decode()) return nullptr;
+    if (!_surface) return nullptr;
     _texture = SDL_CreateTextureFromSurface(backend, _surface);
     _textureOwner = backend;
     if (_texture) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/CCData.h"
 #include "base/CCRef.h"
 #include "math/CCGeometry.h"
 #include "platform/CCGL.h"
@@ -34,6 +35,15 @@ public:
     bool initWithSurface(SDL_Surface* surface);
     // A texture the renderer can draw into, widthPx x heightPx pixels.
     bool initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heightPx);
+    // A picture kept encoded (the file's bytes, which the texture takes)
+    // until its pixels are first needed: drawn, read or decoded ahead.
+    // Its size and whether it is opaque are what the file declares; a
+    // picture that then fails to decode draws nothing and says so once.
+    bool initWithEncodedPicture(Data&& encoded, int widthPx, int heightPx, bool opaque);
+    // Still waiting encoded.
+    bool isWaitingToDecode() const { return !_encoded.isNull(); }
+    // Decodes a waiting picture now; false when it has no pixels.
+    bool decode();
 
     int getPixelsWide() const { return _pixelsWide; }
     int getPixelsHigh() const { return _pixelsHigh; }
@@ -52,8 +62,9 @@ public:
     const std::string& getPath() const { return _path; }
     void setPath(const std::string& path) { _path = path; }
 
-    // The decoded pixels until the first upload; nullptr afterwards.
-    SDL_Surface* getSurface() const { return _surface; }
+    // The decoded pixels (a waiting picture is decoded first) until the
+    // first upload; nullptr afterwards.
+    SDL_Surface* getSurface();
     // The backend texture, created on first use for this backend.
     SDL_Texture* getSDLTexture(SDL_Renderer* backend);
 
@@ -63,7 +74,9 @@ public:
     // Changes whenever the pixels may have changed (a render target drawn into).
     uint32_t getContentVersion() const { return _contentVersion; }
     void markContentChanged() { ++_contentVersion; }
-    // Every pixel has alpha 255: whatever it covers is hidden.
+    // Every pixel has alpha 255: whatever it covers is hidden. A picture
+    // waiting to decode counts as opaque only when its file says so; decoded
+    // and found opaque, its content version moves so drawings are judged again.
     bool isOpaque() const { return _opaque; }
     size_t getMemoryBytes() const { return size_t(_pixelsWide) * size_t(_pixelsHigh) * 4; }
 
@@ -73,7 +86,10 @@ public:
 private:
     void releaseBackendTexture();
 
+    void dropEncoded();
+
     uint64_t _serial;
+    Data _encoded;
     uint32_t _contentVersion = 0;
     bool _opaque = false;
     SDL_Surface* _surface = nullptr;

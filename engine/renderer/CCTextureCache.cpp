@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/CCData.h"
 #include "base/ccMacros.h"
 #include "platform/CCFileUtils.h"
 #include "platform/CCImage.h"
@@ -30,24 +31,48 @@ Texture2D* TextureCache::addImage(const std::string& path)
     }
     auto it = _textures.find(fullPath);
     if (it != _textures.end()) return it->second;
-    Image* image = new Image();
-    Texture2D* texture = nullptr;
-    if (image->initWithImageFile(fullPath)) {
-        texture = new Texture2D();
-        SDL_Surface* pixels = image->takeSurface();
-        if (texture->initWithSurface(pixels)) {
-            texture->setPath(path);
-            _textures[fullPath] = texture;
-        } else {
-            SDL_FreeSurface(pixels);
-            texture->release();
-            texture = nullptr;
+    Data data = FileUtils::getInstance()->getDataFromFile(fullPath);
+    Texture2D* texture = new Texture2D();
+    bool made = false;
+    Image::PngOutline outline;
+    if (!data.isNull() && Image::outlinePng(data.getBytes(), size_t(data.getSize()), fullPath.c_str(), &outline)) {
+        // A whole PNG waits encoded until it is drawn: a picture never shown
+        // (a help page not paged to, a panel under another) costs its file's
+        // bytes, not its pixels, and starting up decodes nothing unseen.
+        made = texture->initWithEncodedPicture(std::move(data), outline.width, outline.height, outline.opaque);
+    } else if (!data.isNull()) {
+        Image* image = new Image();
+        if (image->initWithImageData(data.getBytes(), ptrdiff_t(data.getSize()))) {
+            SDL_Surface* pixels = image->takeSurface();
+            made = texture->initWithSurface(pixels);
+            if (!made) SDL_FreeSurface(pixels);
         }
-    } else {
-        CCLOG("TextureCache: could not read %s", fullPath.c_str());
+        image->release();
     }
-    image->release();
+    if (!made) {
+        CCLOG("TextureCache: could not read %s", fullPath.c_str());
+        texture->release();
+        return nullptr;
+    }
+    texture->setPath(path);
+    _textures[fullPath] = texture;
     return texture;
+}
+
+bool TextureCache::decodeOneWaiting(SDL_Renderer* backend)
+{
+    for (auto& entry : _textures) {
+        Texture2D* texture = entry.second;
+        // Only pictures some node holds; the others may never be needed.
+        if (!texture->isWaitingToDecode() || texture->getReferenceCount() <= 1) continue;
+        if (backend) {
+            texture->getSDLTexture(backend);
+        } else {
+            texture->decode();
+        }
+        return true;
+    }
+    return false;
 }
 
 Texture2D* TextureCache::addImage(Image* image, const std::string& key)

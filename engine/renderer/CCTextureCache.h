@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SDL.h>
+
 #include <string>
 #include <unordered_map>
 
@@ -31,6 +33,10 @@ public:
     // nothing shows any more gives its memory back. Returns the bytes dropped.
     size_t trimUnusedTextures(size_t keepBytes);
     size_t getTextureCount() const { return _textures.size(); }
+    // Decodes (and uploads, given the backend) one picture that a node holds
+    // but that still waits encoded, so it is ready before it is first shown.
+    // False when none waits.
+    bool decodeOneWaiting(SDL_Renderer* backend);
 
 private:
     std::string keyFor(const std::string& path) const;
