@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "base/CCClock.h"
@@ -39,7 +40,19 @@ bool Application::launch()
 int Application::run()
 {
     std::string error;
-    if (!GLViewImpl::initVideo(&error)) {
+    bool video = GLViewImpl::initVideo(&error);
+    const char* driver = video ? SDL_GetCurrentVideoDriver() : nullptr;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (video && driver && (!asked || !*asked) &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        // With no display SDL falls back on a driver that shows nothing; the
+        // program would run on where nobody can see or use it. Only when
+        // that driver is asked for by name is it meant.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = std::string("SDL found only its \"") + driver + "\" video driver";
+        video = false;
+    }
+    if (!video) {
         std::fprintf(stderr,
                      "cannot open a window (%s): no display available; set DISPLAY or run it under xvfb-run\n",
                      error.c_str());

@@ -111,7 +111,7 @@ TEST(ReplayTool, MalformedScriptStopsWithStatusTwo)
 TEST(Application, WithoutADisplayItSaysSoAndExitsWithOne)
 {
     std::string errors;
-    int rc = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 VELOQUIX_HOME=/tmp/veloquix-nodisplay-" +
+    int rc = runCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER VELOQUIX_HOME=/tmp/veloquix-nodisplay-" +
                             std::to_string(getpid()) + " timeout 20 ./veloquix",
                         &errors);
     EXPECT_EQ(rc, 1);
