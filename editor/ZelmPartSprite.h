@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cocos2d.h"
+#include "CircuitDocument.h"
 #include "PartEnd.h"
 #include "PartType.h"
 
@@ -22,6 +23,8 @@ public:
 
     PartType type = PartTypes::start;
     PartEnd ends[2]; // end A (left end of the unrotated picture), end B
+    // This part's text in the last saved document, reused while it stays put.
+    circuitdoc::PartText savedText;
 
 protected:
     ZelmPartSprite();

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <limits>
 
@@ -150,26 +151,55 @@ void appendNumber(std::string& out, double value)
     out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr);
 }
 
-std::string writeCircuit(const std::vector<PartRecord>& parts)
+namespace {
+
+void appendPart(std::string& out, const PartRecord& part)
+{
+    out += "{\"rot\":";
+    appendNumber(out, double(part.rotation));
+    out += ",\"type\":";
+    appendNumber(out, double(part.type));
+    out += ",\"x\":";
+    appendNumber(out, double(part.x));
+    out += ",\"y\":";
+    appendNumber(out, double(part.y));
+    out += '}';
+}
+
+// Bit for bit: 0 and -0 are written differently, and a NaN is never reused.
+bool sameRecord(const PartRecord& a, const PartRecord& b)
+{
+    return a.type == b.type && std::memcmp(&a.rotation, &b.rotation, sizeof a.rotation) == 0 &&
+           std::memcmp(&a.x, &b.x, sizeof a.x) == 0 && std::memcmp(&a.y, &b.y, sizeof a.y) == 0 &&
+           a.rotation == a.rotation && a.x == a.x && a.y == a.y;
+}
+
+} // namespace
+
+std::string writeCircuit(const std::vector<PartRecord>& parts) { return writeCircuit(parts, {}); }
+
+std::string writeCircuit(const std::vector<PartRecord>& parts, const std::vector<PartText*>& memos)
 {
     // Written by hand rather than through picojson values: a board of a
     // thousand parts is saved at every touch, and building a map per part
     // cost more than the durable commit that follows. The bytes are those
     // picojson writes: members sorted, compact, its number forms.
     std::string out;
-    out.reserve(parts.size() * 80 + 2);
+    out.reserve(parts.size() * 72 + 2);
     out += '[';
-    for (const PartRecord& part : parts) {
-        if (out.size() > 1) out += ',';
-        out += "{\"rot\":";
-        appendNumber(out, double(part.rotation));
-        out += ",\"type\":";
-        appendNumber(out, double(part.type));
-        out += ",\"x\":";
-        appendNumber(out, double(part.x));
-        out += ",\"y\":";
-        appendNumber(out, double(part.y));
-        out += '}';
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) out += ',';
+        PartText* memo = i < memos.size() ? memos[i] : nullptr;
+        if (!memo) {
+            appendPart(out, parts[i]);
+            continue;
+        }
+        if (memo->text.empty() || !sameRecord(memo->record, parts[i])) {
+            memo->record = parts[i];
+            memo->text.clear();
+            appendPart(memo->text, parts[i]);
+        }
+        out += memo->text;
     }
     out += ']';
     return out;

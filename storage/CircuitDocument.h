@@ -24,6 +24,18 @@ struct SaveEntry {
 
 std::string writeCircuit(const std::vector<PartRecord>& parts);
 
+// One part's text in the document and the record it was written from. A
+// board of a thousand parts is saved at every touch while one part or one
+// chain moved, so the parts that did not move are copied, not written again.
+struct PartText {
+    PartRecord record;
+    std::string text;
+};
+// The same bytes as writeCircuit(parts); memos[i], when not null, is part
+// i's text from an earlier save, reused when its record is the same to the
+// bit and rewritten otherwise.
+std::string writeCircuit(const std::vector<PartRecord>& parts, const std::vector<PartText*>& memos);
+
 // Appends a number as picojson writes it.
 void appendNumber(std::string& out, double value);
 

@@ -39,11 +39,15 @@ void ZelmcircuitScene::saveCircuit(const std::string& key)
     // No circuit is open before the first one is created or opened.
     if (key.empty()) return;
     std::vector<circuitdoc::PartRecord> parts;
+    std::vector<circuitdoc::PartText*> memos;
     parts.reserve(boardParts.size());
-    for (ZelmPartSprite* part : boardParts)
+    memos.reserve(boardParts.size());
+    for (ZelmPartSprite* part : boardParts) {
         parts.push_back({part->type, part->getRotation(), part->getPositionX(), part->getPositionY()});
+        memos.push_back(&part->savedText);
+    }
     auto* store = UserDefault::getInstance();
-    store->setStringForKey(key.c_str(), circuitdoc::writeCircuit(parts));
+    store->setStringForKey(key.c_str(), circuitdoc::writeCircuit(parts, memos));
     store->flush();
 }
 

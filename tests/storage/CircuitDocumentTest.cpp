@@ -133,3 +133,36 @@ TEST(CircuitDocument, NumbersComeOutByteForByteAsPicojsonWritesThem)
         ASSERT_EQ(mine, picojson::value(value).serialize()) << value;
     }
 }
+
+// Remembered part texts give the very bytes a fresh write gives, save after
+// save, whichever parts moved in between: a part whose record changed in any
+// bit (0 turned -0 included) is written again, the others are copied.
+TEST(CircuitDocument, RememberedPartTextsGiveTheBytesOfAFreshWrite)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> position(-3000.0f, 3000.0f);
+    std::vector<circuitdoc::PartRecord> parts(300);
+    for (size_t i = 0; i < parts.size(); ++i)
+        parts[i] = {int(i % 8), float(45 * (i % 8)), position(random), position(random)};
+    parts[7].x = 0.0f;
+    std::vector<circuitdoc::PartText> texts(parts.size());
+    std::vector<circuitdoc::PartText*> memos;
+    for (auto& text : texts) memos.push_back(&text);
+
+    EXPECT_EQ(circuitdoc::writeCircuit(parts, memos), circuitdoc::writeCircuit(parts));
+    for (int round = 0; round < 50; ++round) {
+        const size_t moved = random() % parts.size();
+        parts[moved].x = position(random);
+        parts[(moved + 1) % parts.size()].rotation += 45.0f;
+        parts[(moved + 2) % parts.size()].type = int(random() % 8);
+        EXPECT_EQ(circuitdoc::writeCircuit(parts, memos), circuitdoc::writeCircuit(parts)) << "round " << round;
+    }
+    parts[7].x = -0.0f;
+    const std::string text = circuitdoc::writeCircuit(parts, memos);
+    EXPECT_EQ(text, circuitdoc::writeCircuit(parts));
+    EXPECT_NE(text.find("\"x\":-0,"), std::string::npos);
+    // Fewer memos than parts: the rest are written afresh.
+    memos.resize(10);
+    parts.push_back({3, 90.0f, 1.5f, -2.25f});
+    EXPECT_EQ(circuitdoc::writeCircuit(parts, memos), circuitdoc::writeCircuit(parts));
+}
