@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 USING_NS_CC;
 
@@ -55,4 +56,19 @@ Color4B EngineHarness::pixelAt(Image* image, int x, int y)
 {
     const unsigned char* p = image->getData() + y * image->getSurface()->pitch + x * 4;
     return Color4B(p[0], p[1], p[2], p[3]);
+}
+
+void CommandNode::draw(Renderer* renderer, const Mat4&, uint32_t)
+{
+    command.init(_globalZOrder);
+    command.func = action;
+    renderer->addCommand(&command);
+}
+
+CommandNode* CommandNode::make(std::function<void()> action)
+{
+    auto* node = new CommandNode();
+    node->action = std::move(action);
+    node->autorelease();
+    return node;
 }

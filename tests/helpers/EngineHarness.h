@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "cocos2d.h"
@@ -30,3 +31,11 @@ private:
 // A fresh VELOQUIX_HOME for tests that need no Director.
 std::string makeTemporaryHome();
 void removeTree(const std::string& path);
+
+// A node that queues a custom command running `action` each time it is drawn.
+struct CommandNode : cocos2d::Node {
+    cocos2d::CustomCommand command;
+    std::function<void()> action;
+    void draw(cocos2d::Renderer* renderer, const cocos2d::Mat4&, uint32_t) override;
+    static CommandNode* make(std::function<void()> action);
+};

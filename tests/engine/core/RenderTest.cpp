@@ -12,27 +12,6 @@
 
 USING_NS_CC;
 
-namespace {
-// Queues a custom command when drawn.
-struct CommandNode : Node {
-    CustomCommand command;
-    std::function<void()> action;
-    void draw(Renderer* renderer, const Mat4&, uint32_t) override
-    {
-        command.init(_globalZOrder);
-        command.func = action;
-        renderer->addCommand(&command);
-    }
-    static CommandNode* make(std::function<void()> f)
-    {
-        auto* n = new CommandNode();
-        n->action = std::move(f);
-        n->autorelease();
-        return n;
-    }
-};
-} // namespace
-
 TEST(Renderer, ConsecutiveQuadsOfOneTextureAreOneBatch)
 {
     EngineHarness h;

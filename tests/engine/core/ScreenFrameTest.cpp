@@ -27,25 +27,6 @@ std::string wholeRedraw(EngineHarness& h)
 
 size_t redrawnPixels(EngineHarness& h) { return h.director()->getRenderer()->getScreenStats().lastPixels; }
 
-// Turns clipping on around what is drawn between the two returned nodes.
-struct ClipNode : Node {
-    CustomCommand command;
-    std::function<void()> action;
-    void draw(Renderer* renderer, const Mat4&, uint32_t) override
-    {
-        command.init(_globalZOrder);
-        command.func = action;
-        renderer->addCommand(&command);
-    }
-    static ClipNode* make(std::function<void()> f)
-    {
-        auto* n = new ClipNode();
-        n->action = std::move(f);
-        n->autorelease();
-        return n;
-    }
-};
-
 // Drawn on the software backend in every way the screen frame knows: plain
 // and faded fills, pictures one to one, scaled, tinted, turned and flipped,
 // a repeating board, text, and a clipped stretch.
@@ -82,7 +63,7 @@ struct MixedScene {
         label->setTextColor(Color4B::WHITE);
         scene->addChild(label);
         GLView* view = h.director()->getOpenGLView();
-        scene->addChild(ClipNode::make([this, view] {
+        scene->addChild(CommandNode::make([this, view] {
             view->setScissorInPoints(clip.origin.x, clip.origin.y, clip.size.width, clip.size.height);
             view->enableScissor();
         }));
@@ -90,7 +71,7 @@ struct MixedScene {
         clipped->setPosition(600, 120);
         clipped->setScale(2.5f);
         scene->addChild(clipped);
-        scene->addChild(ClipNode::make([view] { view->disableScissor(); }));
+        scene->addChild(CommandNode::make([view] { view->disableScissor(); }));
     }
 
     Sprite* board;
