@@ -198,6 +198,8 @@ public:
     std::string currentCircuitId;
     std::string newCircuitDate;
     cocos2d::RenderTexture* boardSnapshot = nullptr; // retained
+    // Counts the pictures drawn into boardSnapshot, which is drawn over again.
+    unsigned boardSnapshotSerial = 0;
     bool savedListShown = true;
     bool itemDragMode = false;
     cocos2d::Vec2 listItemDrag;

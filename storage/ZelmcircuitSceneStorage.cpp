@@ -173,8 +173,21 @@ void ZelmcircuitScene::renameSavedCircuit(const std::string& id, const std::stri
 void ZelmcircuitScene::renderBoardSnapshot()
 {
     const Size visible = Director::getInstance()->getVisibleSize();
-    RenderTexture* snapshot = RenderTexture::create(int(visible.width), int(visible.height));
-    if (!snapshot) return;
+    // Every finished touch takes a picture of the board: the last one is
+    // drawn over while nothing but the editor holds it, rather than a new
+    // screen-sized texture allocated and cleared each time.
+    RenderTexture* snapshot = boardSnapshot;
+    const Size size(float(int(visible.width)), float(int(visible.height)));
+    const bool reusable =
+        snapshot && snapshot->getReferenceCount() == 1 && snapshot->getSprite()->getContentSize().equals(size);
+    if (!reusable) {
+        snapshot = RenderTexture::create(int(visible.width), int(visible.height));
+        if (!snapshot) return;
+        snapshot->retain();
+        CC_SAFE_RELEASE(boardSnapshot);
+        boardSnapshot = snapshot;
+    }
+    ++boardSnapshotSerial;
     // Parts playing their removal frames are no longer part of the circuit.
     Node* container = boardView->getContainer();
     std::vector<Node*> leaving;
@@ -185,9 +198,6 @@ void ZelmcircuitScene::renderBoardSnapshot()
     container->visit();
     snapshot->end();
     for (Node* part : leaving) part->setVisible(true);
-    snapshot->retain();
-    CC_SAFE_RELEASE(boardSnapshot);
-    boardSnapshot = snapshot;
 }
 
 void ZelmcircuitScene::takeBoardSnapshot()
@@ -224,12 +234,12 @@ void ZelmcircuitScene::refreshThumbnail()
     RenderTexture* thumbnail = renderThumbnail();
     const std::string path = thumbnailPath(currentCircuitId);
     Director::getInstance()->getTextureCache()->removeTextureForKey(path);
-    RenderTexture* snapshot = boardSnapshot;
+    const unsigned serial = boardSnapshotSerial;
     thumbnail->saveToFile(thumbnailName(currentCircuitId), Image::Format::PNG, true,
-                          [this, snapshot](RenderTexture*, const std::string& fullPath) {
+                          [this, serial](RenderTexture*, const std::string& fullPath) {
                               if (currentItem && FileUtils::getInstance()->isFileExist(fullPath))
                                   currentItem->setTexture(fullPath);
                               // A snapshot taken since belongs to the next refresh.
-                              if (boardSnapshot == snapshot) CC_SAFE_RELEASE_NULL(boardSnapshot);
+                              if (boardSnapshotSerial == serial) CC_SAFE_RELEASE_NULL(boardSnapshot);
                           });
 }

@@ -334,6 +334,30 @@ TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
     EXPECT_EQ(ed->boardSnapshot, nullptr);
 }
 
+// Each finished touch draws the board over the one picture the editor
+// keeps; a picture drawn while a refresh is being written is not given up
+// when that refresh ends, so the next refresh shows it.
+TEST_F(SavedCircuitsTest, SnapshotsDrawOverOnePictureAndOneTakenDuringARefreshIsKept)
+{
+    launchWithThree();
+    ZelmPartSprite* part = ed->boardParts.at(0);
+    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    RenderTexture* picture = ed->boardSnapshot;
+    ASSERT_NE(picture, nullptr);
+    app->advance(1.0);
+    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    EXPECT_EQ(ed->boardSnapshot, picture);
+
+    // Opening the panel writes the thumbnail; its end comes a frame later.
+    ed->showSavedList(true);
+    ed->takeBoardSnapshot();
+    app->advance(0.1);
+    EXPECT_EQ(ed->boardSnapshot, picture) << "the newer picture waits for the next refresh";
+    ed->showSavedList(true);
+    app->advance(0.1);
+    EXPECT_EQ(ed->boardSnapshot, nullptr);
+}
+
 TEST_F(SavedCircuitsTest, HostileStoreStartsNormallyAndTouchesNothingOutsideTheWritableFolder)
 {
     launch([](UserDefault* store) {
