@@ -59,6 +59,8 @@ int main()
             editor->viewScrolled = false;
             editor->takeBoardSnapshot();
             renderer->render();
+            // The frame that follows a touch lets go of what it made.
+            PoolManager::getInstance()->getCurrentPool()->clear();
         });
         std::printf("%8d %10zu %10.1f %12.1f %12.1f %7.2fx %14.1f %9.0f%%\n", count, text.size(), save, serialise,
                     bare, save / bare, snapshot, 100.0 * snapshot / (save + snapshot));
