@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "2d/CCSprite.h"
@@ -127,6 +128,17 @@ void RenderTexture::end()
     Renderer* renderer = Director::getInstance()->getRenderer();
     // A frame rendered since begin() already ran (and dropped) what was queued before it.
     size_t first = std::min(_firstCommand, renderer->getQueuedCommandCount());
+    // A board snapshot is taken at the end of every touch, often twice and
+    // often of an unchanged board; a drawing that would repeat the last one
+    // exactly leaves the pixels as they are.
+    std::string drawing;
+    bool describable = _clearOnEnd && _texture && renderer->describeQueuedFrom(first, &drawing);
+    if (describable) drawing.append(reinterpret_cast<const char*>(&_clearColour), sizeof _clearColour);
+    if (describable && _lastDrawingKnown && drawing == _lastDrawing &&
+        _texture->getContentVersion() == _versionAfterLastDrawing) {
+        renderer->dropQueuedFrom(first);
+        return;
+    }
     renderer->pushTarget(makeTarget());
     SDL_Renderer* backend = renderer->getBackend();
     if (_clearOnEnd && backend) {
@@ -135,6 +147,13 @@ void RenderTexture::end()
     }
     renderer->renderFrom(first);
     renderer->popTarget();
+    _lastDrawingKnown = describable && backend && renderer->isRasterizationEnabled();
+    if (_lastDrawingKnown) {
+        _lastDrawing.swap(drawing);
+        _versionAfterLastDrawing = _texture->getContentVersion();
+    } else {
+        _lastDrawing.clear();
+    }
 }
 
 void RenderTexture::clear(float r, float g, float b, float a)

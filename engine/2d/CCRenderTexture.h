@@ -73,6 +73,12 @@ private:
     size_t _firstCommand = 0;
     bool _clearOnEnd = false;
     SDL_Color _clearColour{0, 0, 0, 0};
+    // The last drawing that replaced the whole texture, and the texture's
+    // content version right after it: the same drawing again, onto pixels
+    // nothing has touched since, would only make the same pixels.
+    std::string _lastDrawing;
+    uint32_t _versionAfterLastDrawing = 0;
+    bool _lastDrawingKnown = false;
 };
 
 } // namespace cocos2d

@@ -90,6 +90,36 @@ void Renderer::renderFrom(size_t first)
     execute(commands);
 }
 
+bool Renderer::describeQueuedFrom(size_t first, std::string* out) const
+{
+    out->clear();
+    auto put = [out](const void* bytes, size_t size) { out->append(static_cast<const char*>(bytes), size); };
+    for (size_t i = first; i < _queue.size(); ++i) {
+        const RenderCommand* command = _queue[i];
+        if (command->getType() != RenderCommand::Type::QUAD_COMMAND) return false;
+        const auto* quads = static_cast<const QuadCommand*>(command);
+        const Texture2D* texture = quads->getTexture();
+        const uint64_t serial = texture ? texture->getSerial() : 0;
+        const uint32_t version = texture ? texture->getContentVersion() : 0;
+        const uint32_t filter = texture ? texture->getTexParameters().magFilter : 0;
+        const float order = command->getGlobalOrder();
+        const size_t count = quads->getQuadCount();
+        put(&serial, sizeof serial);
+        put(&version, sizeof version);
+        put(&filter, sizeof filter);
+        put(&order, sizeof order);
+        put(command->getModelView().m, sizeof(float) * 16);
+        put(&count, sizeof count);
+        put(quads->getQuads(), sizeof(V3F_C4B_T2F_Quad) * count);
+    }
+    return true;
+}
+
+void Renderer::dropQueuedFrom(size_t first)
+{
+    if (first < _queue.size()) _queue.resize(first);
+}
+
 void Renderer::execute(std::vector<RenderCommand*>& commands)
 {
     // Global z-order first, then order of the visit.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "base/ccTypes.h"
@@ -48,6 +49,14 @@ public:
     void renderFrom(size_t first);
     void clean() { _queue.clear(); }
     size_t getQueuedCommandCount() const { return _queue.size(); }
+    // The drawing the commands queued from `first` on would make, as bytes
+    // that are equal exactly when the drawings are: every quad with its
+    // transform, order, colours and picture (its serial, content version and
+    // filtering). False when a command's effect cannot be described so (a
+    // custom command runs code).
+    bool describeQueuedFrom(size_t first, std::string* out) const;
+    // Forgets the commands queued from `first` on without running them.
+    void dropQueuedFrom(size_t first);
 
     void setScreenTarget(const Target& target);
     const Target& getCurrentTarget() const { return _targets.empty() ? _screen : _targets.back(); }

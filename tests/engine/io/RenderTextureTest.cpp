@@ -436,3 +436,66 @@ TEST(RenderTextureTest, KilledWhileSavingNeverLeavesATruncatedPng)
     }
     sprite->release();
 }
+
+// A cleared render texture drawn again with exactly the drawing that made
+// its pixels is left as it is. A turned node, another clear colour, or any
+// drawing into it in between draws it afresh, and what it shows is always
+// what a fresh texture drawn once shows.
+TEST(RenderTextureTest, RepeatingTheLastWholeDrawingLeavesThePixelsAsTheyAre)
+{
+    EngineHarness h;
+    Renderer* renderer = h.director()->getRenderer();
+    Sprite* part = Sprite::create("res/circuit_corner.png");
+    ASSERT_NE(part, nullptr);
+    part->retain();
+    part->setPosition(100, 80);
+    auto draw = [&](RenderTexture* into, float red) {
+        into->beginWithClear(red, 0, 0, 1);
+        part->visit();
+        into->end();
+    };
+    RenderTexture* texture = RenderTexture::create(320, 240);
+    Texture2D* pixels = texture->getTexture();
+    draw(texture, 0);
+    uint32_t version = pixels->getContentVersion();
+    const size_t queued = renderer->getQueuedCommandCount();
+    draw(texture, 0);
+    EXPECT_EQ(pixels->getContentVersion(), version) << "drawn again";
+    EXPECT_EQ(renderer->getQueuedCommandCount(), queued) << "its commands were left queued";
+
+    part->setRotation(45);
+    draw(texture, 0);
+    EXPECT_NE(pixels->getContentVersion(), version);
+    version = pixels->getContentVersion();
+    draw(texture, 1);
+    EXPECT_NE(pixels->getContentVersion(), version);
+    version = pixels->getContentVersion();
+    texture->begin();
+    part->visit();
+    texture->end();
+    EXPECT_NE(pixels->getContentVersion(), version) << "a drawing on top always draws";
+    version = pixels->getContentVersion();
+    draw(texture, 1);
+    EXPECT_NE(pixels->getContentVersion(), version) << "the pixels changed since the last whole drawing";
+    version = pixels->getContentVersion();
+    draw(texture, 1);
+    EXPECT_EQ(pixels->getContentVersion(), version);
+
+    Sprite* shown = texture->getSprite();
+    shown->setAnchorPoint(Vec2::ZERO);
+    h.scene()->addChild(shown);
+    h.frame();
+    Image* kept = h.capture();
+    ASSERT_NE(kept, nullptr);
+    const std::string keptBytes(reinterpret_cast<const char*>(kept->getData()), size_t(kept->getDataLen()));
+    shown->removeFromParent();
+    RenderTexture* fresh = RenderTexture::create(320, 240);
+    draw(fresh, 1);
+    fresh->getSprite()->setAnchorPoint(Vec2::ZERO);
+    h.scene()->addChild(fresh->getSprite());
+    h.frame();
+    Image* afresh = h.capture();
+    ASSERT_NE(afresh, nullptr);
+    EXPECT_EQ(keptBytes, std::string(reinterpret_cast<const char*>(afresh->getData()), size_t(afresh->getDataLen())));
+    part->release();
+}
