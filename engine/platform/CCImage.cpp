@@ -90,8 +90,7 @@ unsigned long bigEndian32(const unsigned char* p)
 // signature; libpng sizes every buffer from it.
 bool declaredPngSize(const unsigned char* data, size_t size, unsigned long* width, unsigned long* height)
 {
-    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (size < 8 + 8 + 13 || std::memcmp(data, kSignature, 8) != 0) return false;
+    if (size < 8 + 8 + 13 || !Image::isPng(data, size)) return false;
     if (bigEndian32(data + 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
     *width = bigEndian32(data + 16);
     *height = bigEndian32(data + 20);
@@ -140,6 +139,12 @@ void reportBeyondLimits(const char* name, unsigned long width, unsigned long hei
                  Image::kMaxDeclaredPixels);
 }
 } // namespace
+
+bool Image::isPng(const unsigned char* data, size_t dataLen)
+{
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    return data && dataLen >= 8 && std::memcmp(data, kSignature, 8) == 0;
+}
 
 bool Image::outlinePng(const unsigned char* data, size_t dataLen, const char* name, PngOutline* outline)
 {

@@ -48,6 +48,8 @@ public:
     // picture beyond the limits is named on stderr as decoding would.
     // False for anything else, JPEGs included.
     static bool outlinePng(const unsigned char* data, size_t dataLen, const char* name, PngOutline* outline);
+    // Starts with the PNG signature.
+    static bool isPng(const unsigned char* data, size_t dataLen);
 
     unsigned char* getData() const;
     ptrdiff_t getDataLen() const;

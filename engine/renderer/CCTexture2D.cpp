@@ -61,8 +61,6 @@ bool Texture2D::initWithImage(Image* image)
     return initWithSurface(copy);
 }
 
-void Texture2D::dropEncoded() { _encoded.clear(); }
-
 bool Texture2D::initWithEncodedPicture(Data&& encoded, int widthPx, int heightPx, bool opaque)
 {
     if (encoded.isNull() || widthPx <= 0 || heightPx <= 0) return false;
@@ -82,7 +80,6 @@ bool Texture2D::decode()
 {
     if (_encoded.isNull()) return _surface || _texture;
     Data encoded = std::move(_encoded);
-    _encoded.clear();
     Image* image = new Image();
     const bool decoded = image->initWithImageData(encoded.getBytes(), ptrdiff_t(encoded.getSize()));
     SDL_Surface* surface = decoded ? image->takeSurface() : nullptr;
@@ -117,7 +114,7 @@ SDL_Surface* Texture2D::getSurface()
 bool Texture2D::initWithSurface(SDL_Surface* surface)
 {
     if (!surface) return false;
-    dropEncoded();
+    _encoded.clear();
     releaseBackendTexture();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = surface;
@@ -137,7 +134,7 @@ bool Texture2D::initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heigh
     if (!texture) return false;
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     releaseBackendTexture();
-    dropEncoded();
+    _encoded.clear();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = nullptr;
     _texture = texture;
@@ -183,7 +180,7 @@ SDL_Texture* Texture2D::getSDLTexture(SDL_Renderer* backend)
 {
     if (_texture && _textureOwner == backend) return _texture;
     if (_renderTarget || !backend) return nullptr;
-    if (!_surface && !decode()) return nullptr;
+    decode();
     if (!_surface) return nullptr;
     _texture = SDL_CreateTextureFromSurface(backend, _surface);
     _textureOwner = backend;

@@ -86,8 +86,6 @@ public:
 private:
     void releaseBackendTexture();
 
-    void dropEncoded();
-
     uint64_t _serial;
     Data _encoded;
     uint32_t _contentVersion = 0;

@@ -34,12 +34,16 @@ Texture2D* TextureCache::addImage(const std::string& path)
     Data data = FileUtils::getInstance()->getDataFromFile(fullPath);
     Texture2D* texture = new Texture2D();
     bool made = false;
+    const unsigned char* bytes = data.getBytes();
+    const size_t size = data.isNull() ? 0 : size_t(data.getSize());
     Image::PngOutline outline;
-    if (!data.isNull() && Image::outlinePng(data.getBytes(), size_t(data.getSize()), fullPath.c_str(), &outline)) {
+    if (Image::isPng(bytes, size)) {
         // A whole PNG waits encoded until it is drawn: a picture never shown
         // (a help page not paged to, a panel under another) costs its file's
-        // bytes, not its pixels, and starting up decodes nothing unseen.
-        made = texture->initWithEncodedPicture(std::move(data), outline.width, outline.height, outline.opaque);
+        // bytes, not its pixels, and starting up decodes nothing unseen. One
+        // cut short or beyond the size limits could not be decoded either.
+        if (Image::outlinePng(bytes, size, fullPath.c_str(), &outline))
+            made = texture->initWithEncodedPicture(std::move(data), outline.width, outline.height, outline.opaque);
     } else if (!data.isNull()) {
         Image* image = new Image();
         if (image->initWithImageData(data.getBytes(), ptrdiff_t(data.getSize()))) {

@@ -71,7 +71,8 @@ TEST(WaitingPictures, DecodedWhenFirstDrawnAndThenExact)
     EXPECT_EQ(pixels(h.capture()), lazy);
 }
 
-// A file cut short is refused when the sprite is made, as before. One whose
+// A file cut short, or declaring a size beyond the limits, is refused when
+// the sprite is made, as before, and says so once. One whose
 // chunks are whole but whose pixels are damaged gets its declared size, then
 // draws nothing, says so once on stderr, and leaves the rest of the screen
 // drawn.
@@ -85,6 +86,11 @@ TEST(WaitingPictures, DamagedFilesAreRefusedOrDrawNothing)
     const std::string cut = h.home() + "/cut.png";
     writeFile(cut, original.substr(0, original.size() / 2));
     EXPECT_EQ(Sprite::create(cut), nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Sprite::create(std::string(VELOQUIX_TEST_DATA_DIR) + "/images/declares-65535x65535.png"), nullptr);
+    const std::string refused = testing::internal::GetCapturedStderr();
+    EXPECT_NE(refused.find("declares 65535 x 65535"), std::string::npos) << refused;
+    EXPECT_EQ(refused.find("beyond the"), refused.rfind("beyond the")) << "said once: " << refused;
 
     std::string damaged = original;
     size_t idat = damaged.find("IDAT");
