@@ -43,11 +43,6 @@ void strewParts(ZelmcircuitScene* editor, int count, std::mt19937& random)
         Vec2 at(x(random), y(random));
         while (at.y > 620 && at.y < 880) at.y = y(random);
         const PartType t = type(random);
-        auto* part = ZelmPartSprite::create(veloquix::partImageFiles[t]);
-        part->setPosition(at);
-        part->setRotation(45.0f * turn(random));
-        editor->boardView->addChild(part);
-        part->type = t;
-        editor->addPartToBoard(part);
+        editor->addPartToBoard(t, at, 45.0f * turn(random));
     }
 }

@@ -21,25 +21,24 @@ int main()
     for (int count : {10, 100, 1000, 10000}) {
         editor->clearBoard();
         strewParts(editor, count, random);
-        auto* mover = ZelmPartSprite::create(veloquix::partImageFiles[PartTypes::straight]);
-        mover->setPosition(1000, 750);
-        editor->boardView->addChild(mover);
-        mover->type = PartTypes::straight;
-        editor->addPartToBoard(mover);
+        const circuit::PartId mover = editor->addPartToBoard(PartTypes::straight, Vec2(1000, 750));
 
         const int steps = count >= 10000 ? 2000 : 20000;
         // Back and forth along y = 750, so the part never reaches the
         // board's edge and no end is ever near: every step searches all.
         const double step = microsecondsPerCall(
             steps, [&](int i) { editor->moveSingleWithSnap(mover, Vec2(i / 100 % 2 ? -1.0f : 1.0f, 0)); });
-        if (editor->snapTargetEnd) std::fprintf(stderr, "drag_bench: the mover snapped; figures are off\n");
+        if (editor->gesture().move().snapped()) std::fprintf(stderr, "drag_bench: the mover snapped; figures are off\n");
 
         std::vector<connection::EndSpot> targets, moving;
-        for (ZelmPartSprite* part : editor->boardParts) {
-            if (part == mover) continue;
-            for (PartEnd& end : part->ends) targets.push_back({editor->endToBoard(end, false), end.link});
+        const circuit::CircuitModel& model = editor->model();
+        for (const circuit::Part& part : model.parts()) {
+            if (part.id == mover) continue;
+            for (int e = 0; e < 2; ++e)
+                targets.push_back({model.endToBoard({part.id, e}), circuit::CircuitModel::linkTag(part.ends[e].link)});
         }
-        for (PartEnd& end : mover->ends) moving.push_back({editor->endToBoard(end, false), mover});
+        for (int e = 0; e < 2; ++e)
+            moving.push_back({model.endToBoard({mover, e}), circuit::CircuitModel::linkTag(mover)});
         volatile int sink = 0;
         const double bare = microsecondsPerCall(steps, [&](int) {
             sink = sink + connection::nearestFreeEnd(moving, targets, connection::kJoinDistance).moving;

@@ -26,6 +26,7 @@ int main()
     std::mt19937 random(11);
     std::printf("%8s %10s %10s %12s %12s %8s %14s %10s\n", "parts", "bytes", "save us", "serialise us",
                 "bare commit", "vs bare", "snapshot us", "snap share");
+    circuit::CircuitModel& model = editor->model();
     for (int count : {10, 100, 1000}) {
         editor->clearBoard();
         strewParts(editor, count, random);
@@ -36,13 +37,13 @@ int main()
         // Each completed edit moved something: here one part per save, so
         // every save writes that part's text afresh and copies the others.
         const double save = microsecondsPerCall(calls, [&](int call) {
-            ZelmPartSprite* part = editor->boardParts.at(ssize_t(size_t(call) % editor->boardParts.size()));
-            part->setPositionX(part->getPositionX() + (call % 2 ? -0.75f : 0.75f));
+            const circuit::Part& part = model.parts()[size_t(call) % model.size()];
+            model.setPosition(part.id, part.position + Vec2(call % 2 ? -0.75f : 0.75f, 0));
             editor->saveCircuit(id);
         });
         std::vector<circuitdoc::PartRecord> records;
-        for (ZelmPartSprite* part : editor->boardParts)
-            records.push_back({part->type, part->getRotation(), part->getPositionX(), part->getPositionY()});
+        for (const circuit::Part& part : model.parts())
+            records.push_back({part.type, part.rotation, part.position.x, part.position.y});
         volatile size_t sink = 0;
         const double serialise =
             microsecondsPerCall(calls, [&](int) { sink = sink + circuitdoc::writeCircuit(records).size(); });
@@ -59,8 +60,8 @@ int main()
         // A finished part touch takes the snapshot twice (the part's touch
         // and the board's); here one part moved before each touch end.
         const double snapshot = microsecondsPerCall(20, [&](int call) {
-            ZelmPartSprite* part = editor->boardParts.at(ssize_t(size_t(call) % editor->boardParts.size()));
-            part->setPositionX(part->getPositionX() + (call % 2 ? -0.75f : 0.75f));
+            const circuit::Part& part = model.parts()[size_t(call) % model.size()];
+            model.setPosition(part.id, part.position + Vec2(call % 2 ? -0.75f : 0.75f, 0));
             editor->viewScrolled = false;
             editor->takeBoardSnapshot();
             editor->takeBoardSnapshot();

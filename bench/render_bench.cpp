@@ -104,11 +104,8 @@ int screenCosts()
 
     std::mt19937 random(3);
     strewParts(editor, 30, random);
-    auto* mover = ZelmPartSprite::create(veloquix::partImageFiles[PartTypes::straight]);
-    mover->setPosition(Vec2(900, 800));
-    editor->boardView->addChild(mover);
-    mover->type = PartTypes::straight;
-    editor->addPartToBoard(mover);
+    circuit::CircuitModel& model = editor->model();
+    const circuit::PartId mover = editor->addPartToBoard(PartTypes::straight, Vec2(900, 800));
 
     std::printf("%-34s %9s %10s %9s %9s\n", "frame", "ms", "pixels", "bare ms", "vs bare");
     const int count = 40;
@@ -125,7 +122,7 @@ int screenCosts()
 
     size_t movedPixels = 0;
     double moved = millisecondsPer(count * 4, [&](int i) {
-        mover->setPositionX(mover->getPositionX() + (i / 20 % 2 ? -3.0f : 3.0f));
+        model.setPosition(mover, model.part(mover).position + Vec2(i / 20 % 2 ? -3.0f : 3.0f, 0));
         driver.frame();
         movedPixels += renderer->getScreenStats().lastPixels;
     });

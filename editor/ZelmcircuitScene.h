@@ -3,16 +3,22 @@
 #include <sys/time.h>
 
 #include <functional>
+#include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "2d/CCLabel.h"
 #include "2d/CCRenderTexture.h"
 #include "2d/CCTextFieldTTF.h"
-#include "ConnectionGeometry.h"
+#include "CircuitDocument.h"
+#include "CircuitModel.h"
 #include "LoadingLayer.h"
-#include "PartEnd.h"
+#include "Palette.h"
+#include "PartGesture.h"
+#include "PartSprites.h"
 #include "PartType.h"
+#include "Trash.h"
 #include "ZelmLoadSprite.h"
 #include "ZelmPartSprite.h"
 #include "cocos2d.h"
@@ -37,7 +43,8 @@
 class ZelmcircuitScene : public cocos2d::Layer,
                          public cocos2d::extension::ScrollViewDelegate,
                          public cocos2d::TextFieldDelegate,
-                         public cocos2d::ui::EditBoxDelegate {
+                         public cocos2d::ui::EditBoxDelegate,
+                         public PartGesture::Host {
 public:
     static ZelmcircuitScene* create();
     ~ZelmcircuitScene() override;
@@ -71,7 +78,6 @@ public:
     cocos2d::Layer* headsUpLayer = nullptr;
     cocos2d::Layer* guardLayer = nullptr;
     cocos2d::extension::ScrollView* boardView = nullptr;
-    cocos2d::Sprite* trashSprite = nullptr;
     cocos2d::Sprite* drawerPanel = nullptr;
     cocos2d::Sprite* drawerTab = nullptr;
     cocos2d::Sprite* settingsIcon = nullptr;
@@ -82,52 +88,28 @@ public:
     cocos2d::TextFieldTTF* nameField = nullptr;
     cocos2d::TextFieldTTF* codeField = nullptr;
 
-    // ---- Placement: palette drag, picking up, moving, turning ------------
-    void addPartToBoard(ZelmPartSprite* part);
+    // ---- The circuit and the parts on the board ---------------------------
+    circuit::CircuitModel& model() const { return *_model; }
+    PartGesture& gesture() const { return *_gesture; }
+    PartSprites& partSprites() const { return *_sprites; }
+    Palette& palette() const { return *_palette; }
+    Trash& trash() const { return *_trash; }
+
+    // A part joins the board, unlinked; it is the model's from then on.
+    circuit::PartId addPartToBoard(PartType type, const cocos2d::Vec2& position, float rotation = 0);
     static bool hitTestPart(ZelmPartSprite* part, const cocos2d::Vec2& worldPoint);
-    void refreshPartCount(PartType type);
-
-    cocos2d::Vector<ZelmPartSprite*> boardParts; // placement order = search and save order
-    int32_t partCounts[PartTypes::count] = {};
-    ZelmPartSprite* paletteItems[PartTypes::count] = {};   // retained
-    cocos2d::Label* partCountLabels[PartTypes::count] = {}; // retained
-    ZelmPartSprite* paletteGhost = nullptr;
-    ZelmPartSprite* paletteNewPart = nullptr;
-    ZelmPartSprite* selectedPart = nullptr;
-    cocos2d::Touch* selectedTouch = nullptr;
-    bool touchStill = true;
-    bool dragging = false;
-    bool groupDrag = false;
-    cocos2d::Vec2 dragTotal;
-    cocos2d::Vector<ZelmPartSprite*> groupParts; // the picked-up chain, in chain order
-    PartEnd* chainEnds[2] = {nullptr, nullptr};  // both null for a closed loop
-
-    // ---- Connections: where ends lie, snapping, chains --------------------
-    cocos2d::Vec2 endToBoard(const PartEnd& end, bool inner) const;
-    int endAngle(const PartEnd& a, const PartEnd& b) const;
-    void placePartClamped(ZelmPartSprite* part, const cocos2d::Vec2& position);
-    void moveSingleWithSnap(ZelmPartSprite* part, const cocos2d::Vec2& step);
+    cocos2d::Vec2 endToBoard(const circuit::EndRef& end, bool inner) const;
+    int endAngle(const circuit::EndRef& a, const circuit::EndRef& b) const;
+    void placePartClamped(circuit::PartId part, const cocos2d::Vec2& position);
+    void moveSingleWithSnap(circuit::PartId part, const cocos2d::Vec2& step);
     void moveGroupWithSnap(const cocos2d::Vec2& step);
-    void linkTouchingEnd(PartEnd& end);
-    void unlinkEnd(PartEnd& end);
-    PartEnd* findChainEnd(ZelmPartSprite* start, int direction);
-    void collectChain(ZelmPartSprite* start);
-    void realignChain(ZelmPartSprite* from, ZelmPartSprite* previous, ZelmPartSprite* owner);
-    void alignToNeighbour(ZelmPartSprite* part, ZelmPartSprite* previous);
-
-    PartEnd* snapTargetEnd = nullptr;
-    PartEnd* snapMovingEnd = nullptr;
-    cocos2d::Vec2 snapAnchor;
-    cocos2d::Vec2 snapSavedPosition;
-    int32_t snapSavedRotation = 0;
-    cocos2d::Vec2 snapDrag;
-
-    // ---- Removal: trash and clearing the board ---------------------------
+    void linkTouchingEnd(const circuit::EndRef& end);
+    void unlinkEnd(const circuit::EndRef& end);
+    circuit::EndRef findChainEnd(circuit::PartId start, int direction) const;
+    std::vector<circuit::PartId> collectChain(circuit::PartId start) const;
     void updateTrashHover(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
-    void dropOnTrash(ZelmPartSprite* part, const cocos2d::Vec2& worldLocation);
+    void dropOnTrash(circuit::PartId part, const cocos2d::Vec2& worldLocation);
     void clearBoard();
-    // Tag of a part that has left the board and plays its removal frames.
-    static constexpr int kLeavingPartTag = 0x7a55;
 
     // ---- Navigation: pan, zoom, taps -------------------------------------
     // The board's two extra notifications: a pinch ended, a touch sequence ended.
@@ -221,30 +203,11 @@ private:
     // Each false when a picture it builds on is missing (the texture cache names it).
     bool buildBoard(const cocos2d::Size& vis);
     bool buildDrawer(const cocos2d::Size& vis);
-    bool buildPalette();
     bool buildSavedList();
     void resetState();
     void registerListeners();
     void registerButton(cocos2d::Node* button, const std::function<void()>& action);
     void startUp();
-
-    // Placement
-    void registerPlacementListeners();
-    void registerPartListener(ZelmPartSprite* part);
-    void pickUp(cocos2d::Touch* touch, unsigned serial);
-    void pickUpChain(cocos2d::Touch* touch, unsigned serial);
-    bool pickUpStillDue(cocos2d::Touch* touch, unsigned serial) const;
-    void endPartTouch(cocos2d::Touch* touch);
-    void cancelPartTouch();
-    void rotateByTap(ZelmPartSprite* part);
-    void resetPartTouch();
-    void clearSnap();
-    // Counts part touches, so a delayed pick-up step left over from an earlier
-    // touch never acts on a later one that happens to reuse its Touch object.
-    unsigned partTouchSerial = 0;
-
-    // Removal
-    void fadeTrash(bool in);
 
     // Storage
     void renderBoardSnapshot();
@@ -285,13 +248,17 @@ private:
     DragPace tabPace;
     DragPace settingsPace;
 
-    // Connections
-    void breakAway(ZelmPartSprite* part);
-    // Fills searchTargets with the ends of every board part but movingPart
-    // (and, for a chain, but its own parts), in board order, end A first.
-    void collectTargets(const ZelmPartSprite* movingPart, bool skipGroup);
-    // Kept between drag steps so a step allocates nothing.
-    std::vector<connection::EndSpot> searchMoving;
-    std::vector<connection::EndSpot> searchTargets;
-    std::vector<PartEnd*> searchTargetEnds;
+    // PartGesture::Host
+    bool listShowing() const override { return savedListShown; }
+    bool boardTapSpent() const override { return viewScrolled || listTapBlocked; }
+    void partTouchReset() override { skipDoubleTap = true; }
+    void commitEdit() override;
+
+    std::unique_ptr<circuit::CircuitModel> _model;
+    std::unique_ptr<Palette> _palette;
+    std::unique_ptr<Trash> _trash;
+    std::unique_ptr<PartSprites> _sprites;
+    std::unique_ptr<PartGesture> _gesture;
+    // Each part's text in the last saved document, reused while it stays put.
+    std::unordered_map<circuit::PartId, circuitdoc::PartText> _savedTexts;
 };

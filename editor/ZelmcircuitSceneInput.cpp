@@ -62,7 +62,7 @@ void ZelmcircuitScene::registerListeners()
     registerButton(showcaseLogo, [] { Application::getInstance()->openURL(kCompanionStoreUrl); });
     registerButton(makerLogo, [] { Application::getInstance()->openURL(kMakerSiteUrl); });
 
-    registerPlacementListeners();
+    _gesture->registerPalette(*_palette);
     registerSavedListListeners();
     registerNavigationListeners();
     registerDrawerListeners();

@@ -8,8 +8,8 @@ USING_NS_CC;
 namespace {
 
 const Color3B kAccountHighlight(190, 2, 22);
-const char* const kTitleFont = "fonts/Diamante-ExtraBold.ttf";
-const char* const kBodyFont = "fonts/arial.ttf";
+using veloquix::kBodyFont;
+using veloquix::kTitleFont;
 
 Sprite* addSprite(Node* parent, const std::string& file, const Vec2& position)
 {
@@ -125,31 +125,7 @@ bool ZelmcircuitScene::buildDrawer(const Size& vis)
     makerLogo = addSprite(drawerPanel, "res/other_kito.png", Vec2(W * 0.5f + 150, 280));
     if (!okButton || !helpButton || !showcaseLogo || !makerLogo) return false;
 
-    return buildPalette();
-}
-
-bool ZelmcircuitScene::buildPalette()
-{
-    float x = 10;
-    for (PartType t = 0; t < PartTypes::count; ++t) {
-        auto* entry = ZelmPartSprite::create(veloquix::partImageFiles[t]);
-        if (!entry) return false;
-        entry->type = t;
-        const Size size = entry->getContentSize();
-        entry->setPosition(x + size.width * 0.5f, size.height * 0.5f + 5);
-        x += size.width + 55;
-        entry->setColor(Color3B::GRAY);
-        paletteItems[t] = entry;
-        entry->retain();
-        drawerPanel->addChild(entry);
-
-        partCounts[t] = 0;
-        auto* count = addLabel(drawerPanel, std::to_string(partCounts[t]), kTitleFont, 27,
-                               Vec2(entry->getPositionX() + size.width * 0.5f + 20, 80), Color4B::GRAY);
-        partCountLabels[t] = count;
-        count->retain();
-    }
-    return true;
+    return _palette->build(drawerPanel);
 }
 
 bool ZelmcircuitScene::buildSavedList()

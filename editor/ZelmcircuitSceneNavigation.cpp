@@ -148,13 +148,13 @@ void ZelmcircuitScene::onBoardZoomFinished(extension::ScrollView* view)
     // Closing the circuit clears the board, so it never closes under a part
     // in the hand (lifted, or on its way from the palette): the zoom comes
     // back instead, and the part is put down on a board that still exists.
-    if (dragging || paletteGhost) {
+    if (_gesture->partInHand()) {
         boardView->setZoomScale(kLeastUsableZoom, false);
         return;
     }
     // A press that had not lifted its part yet lets go of it: that part's
     // touch ends with the board.
-    if (selectedPart) resetPartTouch();
+    _gesture->letGo();
     boardActive = false;
     showSavedList(true);
     peekDrawer(false);

@@ -23,6 +23,10 @@ inline const std::array<std::string, 8> partImageFiles = {
     "res/circuit_slope.png", "res/circuit_bank.png",     "res/circuit_changer.png", "res/circuit_jump.png",
 };
 
+// Titles and counters, and body text.
+inline const char* const kTitleFont = "fonts/Diamante-ExtraBold.ttf";
+inline const char* const kBodyFont = "fonts/arial.ttf";
+
 // Name of the background child of a button view.
 inline const std::string kButtonBackgroundName = "itembg";
 

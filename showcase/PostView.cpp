@@ -11,7 +11,7 @@ USING_NS_CC;
 
 namespace {
 
-const char* const kTitleFont = "fonts/Diamante-ExtraBold.ttf";
+using veloquix::kTitleFont;
 const char* const kTextFont = "Hiragino Kaku Gothic ProN";
 const Rect kThumbnailRect(0, 0, 320, 240);
 

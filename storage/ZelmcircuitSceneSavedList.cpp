@@ -39,7 +39,7 @@ void ZelmcircuitScene::showSavedList(bool show)
         refreshThumbnail();
         clearBoard();
     }
-    for (ZelmPartSprite* item : paletteItems) item->setColor(show ? Color3B::GRAY : Color3B::WHITE);
+    _palette->setActive(!show);
     boardActive = !show;
     savedListPanel->setVisible(show);
     savedListView->setTouchEnabled(show);

@@ -40,11 +40,11 @@ void ZelmcircuitScene::saveCircuit(const std::string& key)
     if (key.empty()) return;
     std::vector<circuitdoc::PartRecord> parts;
     std::vector<circuitdoc::PartText*> memos;
-    parts.reserve(boardParts.size());
-    memos.reserve(boardParts.size());
-    for (ZelmPartSprite* part : boardParts) {
-        parts.push_back({part->type, part->getRotation(), part->getPositionX(), part->getPositionY()});
-        memos.push_back(&part->savedText);
+    parts.reserve(_model->size());
+    memos.reserve(_model->size());
+    for (const circuit::Part& part : _model->parts()) {
+        parts.push_back({part.type, part.rotation, part.position.x, part.position.y});
+        memos.push_back(&_savedTexts[part.id]);
     }
     auto* store = UserDefault::getInstance();
     store->setStringForKey(key.c_str(), circuitdoc::writeCircuit(parts, memos));
@@ -59,15 +59,9 @@ void ZelmcircuitScene::loadCircuit(const std::string& key)
     const auto parts = circuitdoc::readCircuit(text, &error);
     reportParseError(error);
     for (const circuitdoc::PartRecord& record : parts) {
-        auto* part = ZelmPartSprite::create(veloquix::partImageFiles[record.type]);
-        if (!part) continue;
-        part->setPosition(record.x, record.y);
-        part->setRotation(record.rotation);
-        boardView->addChild(part);
-        part->type = record.type;
-        addPartToBoard(part);
-        linkTouchingEnd(part->ends[0]);
-        linkTouchingEnd(part->ends[1]);
+        const circuit::PartId part = addPartToBoard(record.type, Vec2(record.x, record.y), record.rotation);
+        linkTouchingEnd({part, 0});
+        linkTouchingEnd({part, 1});
     }
 }
 
@@ -192,7 +186,7 @@ void ZelmcircuitScene::renderBoardSnapshot()
     Node* container = boardView->getContainer();
     std::vector<Node*> leaving;
     for (Node* child : container->getChildren())
-        if (child->getTag() == kLeavingPartTag && child->isVisible()) leaving.push_back(child);
+        if (child->getTag() == Trash::kLeavingPartTag && child->isVisible()) leaving.push_back(child);
     for (Node* part : leaving) part->setVisible(false);
     snapshot->beginWithClear(0, 0, 0, 0);
     container->visit();

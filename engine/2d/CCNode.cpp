@@ -467,42 +467,8 @@ void Node::unscheduleAllCallbacks() { _scheduler->unscheduleAllForTarget(this); 
 const Mat4& Node::getNodeToParentTransform() const
 {
     if (_transformDirty) {
-        float x = _position.x;
-        float y = _position.y;
-        if (_ignoreAnchorPointForPosition) {
-            x += _anchorPointInPoints.x;
-            y += _anchorPointInPoints.y;
-        }
-        // Clockwise degrees become a counter-clockwise angle in y-up space.
-        float radians = -CC_DEGREES_TO_RADIANS(_rotation);
-        float c = 1.0f, s = 0.0f;
-        if (_rotation != 0.0f) {
-            c = std::cos(radians);
-            s = std::sin(radians);
-        }
-        if (!_anchorPointInPoints.isZero()) {
-            float ax = _anchorPointInPoints.x * _scaleX;
-            float ay = _anchorPointInPoints.y * _scaleY;
-            x += c * -ax + -s * -ay;
-            y += s * -ax + c * -ay;
-        }
-        float* m = _transform.m;
-        m[0] = c * _scaleX;
-        m[1] = s * _scaleX;
-        m[2] = 0;
-        m[3] = 0;
-        m[4] = -s * _scaleY;
-        m[5] = c * _scaleY;
-        m[6] = 0;
-        m[7] = 0;
-        m[8] = 0;
-        m[9] = 0;
-        m[10] = 1;
-        m[11] = 0;
-        m[12] = x;
-        m[13] = y;
-        m[14] = 0;
-        m[15] = 1;
+        _transform = NodeToParentTransform(_position, _rotation, _scaleX, _scaleY, _anchorPointInPoints,
+                                           _ignoreAnchorPointForPosition);
         if (_useAdditionalTransform) _transform = _transform * _additionalTransform;
         _transformDirty = false;
     }

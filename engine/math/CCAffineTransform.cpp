@@ -1,6 +1,9 @@
 #include "math/CCAffineTransform.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "base/ccMacros.h"
 
 namespace cocos2d {
 
@@ -48,6 +51,49 @@ Rect RectApplyAffineTransform(const Rect& rect, const AffineTransform& t)
 Rect RectApplyTransform(const Rect& rect, const Mat4& transform)
 {
     return boundsOfCorners(rect, [&](const Vec2& p) { return transform.transformPoint(p); });
+}
+
+Mat4 NodeToParentTransform(const Vec2& position, float rotation, float scaleX, float scaleY,
+                           const Vec2& anchorInPoints, bool ignoreAnchorForPosition)
+{
+    float x = position.x;
+    float y = position.y;
+    if (ignoreAnchorForPosition) {
+        x += anchorInPoints.x;
+        y += anchorInPoints.y;
+    }
+    // Clockwise degrees become a counter-clockwise angle in y-up space.
+    float radians = -CC_DEGREES_TO_RADIANS(rotation);
+    float c = 1.0f, s = 0.0f;
+    if (rotation != 0.0f) {
+        c = std::cos(radians);
+        s = std::sin(radians);
+    }
+    if (!anchorInPoints.isZero()) {
+        float ax = anchorInPoints.x * scaleX;
+        float ay = anchorInPoints.y * scaleY;
+        x += c * -ax + -s * -ay;
+        y += s * -ax + c * -ay;
+    }
+    Mat4 t;
+    float* m = t.m;
+    m[0] = c * scaleX;
+    m[1] = s * scaleX;
+    m[2] = 0;
+    m[3] = 0;
+    m[4] = -s * scaleY;
+    m[5] = c * scaleY;
+    m[6] = 0;
+    m[7] = 0;
+    m[8] = 0;
+    m[9] = 0;
+    m[10] = 1;
+    m[11] = 0;
+    m[12] = x;
+    m[13] = y;
+    m[14] = 0;
+    m[15] = 1;
+    return t;
 }
 
 AffineTransform AffineTransformConcat(const AffineTransform& t1, const AffineTransform& t2)

@@ -13,6 +13,8 @@
 // design points; board points are the board container's space.
 class EditingTest : public ::testing::Test {
 protected:
+    using PartId = circuit::PartId;
+
     void SetUp() override
     {
         app = std::make_unique<AppHarness>(true);
@@ -26,37 +28,36 @@ protected:
     void TearDown() override { app.reset(); }
 
     // A part put on the board the way a loaded circuit's parts are.
-    ZelmPartSprite* place(PartType type, const cocos2d::Vec2& board, float rotation = 0)
+    PartId place(PartType type, const cocos2d::Vec2& board, float rotation = 0)
     {
-        auto* part = ZelmPartSprite::create(veloquix::partImageFiles[type]);
-        part->setPosition(board);
-        part->setRotation(rotation);
-        ed->boardView->addChild(part);
-        part->type = type;
-        ed->addPartToBoard(part);
-        return part;
+        return ed->addPartToBoard(type, board, rotation);
     }
 
     // Eight corners laid end to end from one at `at`; each turns the track 45
     // degrees left, so they close a ring, every joint linked. In ring order.
-    std::vector<ZelmPartSprite*> layRing(const cocos2d::Vec2& at)
+    std::vector<PartId> layRing(const cocos2d::Vec2& at)
     {
-        std::vector<ZelmPartSprite*> ring;
+        std::vector<PartId> ring;
         for (int k = 0; k < 8; ++k) {
-            auto* corner = place(PartTypes::corner, at, -45.0f * k);
-            if (k > 0) corner->setPosition(corner->getPosition() + endAt(ring.back(), 1) - endAt(corner, 0));
+            const PartId corner = place(PartTypes::corner, at, -45.0f * k);
+            if (k > 0) model().setPosition(corner, rec(corner).position + endAt(ring.back(), 1) - endAt(corner, 0));
             ring.push_back(corner);
         }
-        for (auto* corner : ring) ed->linkTouchingEnd(corner->ends[0]);
+        for (PartId corner : ring) ed->linkTouchingEnd({corner, 0});
         return ring;
     }
+
+    circuit::CircuitModel& model() const { return ed->model(); }
+    const circuit::Part& rec(PartId part) const { return ed->model().part(part); }
+    ZelmPartSprite* sprite(PartId part) const { return ed->partSprites().sprite(part); }
+    PartId link(PartId part, int end) const { return rec(part).ends[end].link; }
 
     cocos2d::Vec2 toWorld(const cocos2d::Vec2& board) const
     {
         return ed->boardView->getContainer()->convertToWorldSpace(board);
     }
-    cocos2d::Vec2 centreOf(ZelmPartSprite* part) const { return toWorld(part->getPosition()); }
-    cocos2d::Vec2 endAt(ZelmPartSprite* part, int end) const { return ed->endToBoard(part->ends[end], false); }
+    cocos2d::Vec2 centreOf(PartId part) const { return toWorld(rec(part).position); }
+    cocos2d::Vec2 endAt(PartId part, int end) const { return ed->endToBoard({part, end}, false); }
 
     // Presses a finger on the point and holds it still for the given time.
     void press(const cocos2d::Vec2& world, double seconds)
@@ -78,13 +79,10 @@ protected:
         app->frame();
     }
     // A part lifted alone (held 0.1 s) or with its chain (held 0.45 s).
-    void liftPart(ZelmPartSprite* part) { press(centreOf(part), 0.1); }
-    void liftChain(ZelmPartSprite* part) { press(centreOf(part), 0.45); }
+    void liftPart(PartId part) { press(centreOf(part), 0.1); }
+    void liftChain(PartId part) { press(centreOf(part), 0.45); }
 
-    static bool linked(ZelmPartSprite* a, int endA, ZelmPartSprite* b, int endB)
-    {
-        return a->ends[endA].link == b && b->ends[endB].link == a;
-    }
+    bool linked(PartId a, int endA, PartId b, int endB) const { return link(a, endA) == b && link(b, endB) == a; }
 
     std::unique_ptr<AppHarness> app;
     ZelmcircuitScene* ed = nullptr;

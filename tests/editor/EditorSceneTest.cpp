@@ -136,8 +136,8 @@ TEST_F(ReturningEditor, LayersStandInTheirOrderWithTheDrawerOpenAtTheTop)
     EXPECT_EQ(layers.at(2), editor->drawerPanel->getParent());
     EXPECT_EQ(layers.at(4), editor->busyOverlay);
     EXPECT_EQ(layers.at(3)->getChildrenCount(), 0u);
-    EXPECT_EQ(editor->trashSprite->getParent(), layers.at(2));
-    EXPECT_EQ(editor->trashSprite->getOpacity(), 0);
+    EXPECT_EQ(editor->trash().sprite()->getParent(), layers.at(2));
+    EXPECT_EQ(editor->trash().sprite()->getOpacity(), 0);
 
     const Size drawer = editor->drawerPanel->getContentSize();
     EXPECT_EQ(editor->drawerPanel->getPosition(), Vec2(drawer.width * 0.5f, 768 - drawer.height * 0.5f));
@@ -192,25 +192,25 @@ TEST_F(ReturningEditor, PaletteEntriesStandGreyInTypeOrderEachFollowedByItsCount
     const auto& children = editor->drawerPanel->getChildren();
     float x = 10;
     for (int t = 0; t < PartTypes::count; ++t) {
-        ZelmPartSprite* entry = editor->paletteItems[t];
-        Label* count = editor->partCountLabels[t];
+        ZelmPartSprite* entry = editor->palette().item(t);
+        Label* count = editor->palette().countLabel(t);
         ASSERT_NE(entry, nullptr);
         ASSERT_NE(count, nullptr);
         ASSERT_EQ(entry->getParent(), editor->drawerPanel);
         EXPECT_EQ(children.getIndex(count), children.getIndex(entry) + 1) << t;
-        EXPECT_EQ(entry->type, t);
+        EXPECT_EQ(entry->type(), t);
         EXPECT_EQ(entry->getTexture(), Director::getInstance()->getTextureCache()->addImage(veloquix::partImageFiles[t]));
         const Size size = entry->getContentSize();
         EXPECT_FLOAT_EQ(entry->getPositionX(), x + size.width * 0.5f) << t;
         EXPECT_FLOAT_EQ(entry->getPositionY(), size.height * 0.5f + 5) << t;
         x += size.width + 55;
         EXPECT_EQ(entry->getColor(), Color3B::GRAY);
-        EXPECT_EQ(entry->ends[1].point, Vec2::ZERO);
+        EXPECT_EQ(entry->partId(), circuit::kNoPart);
         EXPECT_EQ(count->getString(), "0");
         EXPECT_EQ(count->getTextColor(), Color4B::GRAY);
         EXPECT_FLOAT_EQ(count->getPositionX(), entry->getPositionX() + size.width * 0.5f + 20);
         EXPECT_FLOAT_EQ(count->getPositionY(), 80);
-        EXPECT_EQ(editor->partCounts[t], 0);
+        EXPECT_EQ(editor->model().count(t), 0);
     }
 }
 

@@ -74,6 +74,9 @@ protected:
         return nullptr;
     }
     Vec2 worldOf(Node* node) { return node->getParent()->convertToWorldSpace(node->getPosition()); }
+    const circuit::CircuitModel& model() const { return ed->model(); }
+    // Where the i-th part of the board lies on the screen.
+    Vec2 partAt(std::size_t i) { return worldOf(ed->partSprites().sprite(model().parts().at(i).id)); }
 
     std::unique_ptr<AppHarness> app;
     ZelmcircuitScene* ed = nullptr;
@@ -86,14 +89,14 @@ TEST_F(SavedCircuitsTest, LaunchReopensTheLastCircuitLinkedAndListsTheSavedOnesN
 {
     launchWithThree();
     EXPECT_EQ(ed->currentCircuitId, "20150602000000");
-    ASSERT_EQ(ed->boardParts.size(), 2u);
-    EXPECT_EQ(ed->boardParts.at(0)->ends[1].link, ed->boardParts.at(1));
-    EXPECT_EQ(ed->boardParts.at(1)->ends[0].link, ed->boardParts.at(0));
-    EXPECT_EQ(ed->partCountLabels[PartTypes::straight]->getString(), "2");
+    ASSERT_EQ(model().size(), 2u);
+    EXPECT_EQ(model().parts()[0].ends[1].link, model().parts()[1].id);
+    EXPECT_EQ(model().parts()[1].ends[0].link, model().parts()[0].id);
+    EXPECT_EQ(ed->palette().countLabel(PartTypes::straight)->getString(), "2");
     EXPECT_FALSE(ed->savedListShown);
     EXPECT_FALSE(ed->savedListPanel->isVisible());
     EXPECT_TRUE(ed->boardActive);
-    EXPECT_EQ(ed->paletteItems[0]->getColor(), Color3B::WHITE);
+    EXPECT_EQ(ed->palette().item(0)->getColor(), Color3B::WHITE);
 
     ASSERT_EQ(ed->listItems.size(), 3u);
     const char* names[] = {"A", "B", "C"};
@@ -113,8 +116,8 @@ TEST_F(SavedCircuitsTest, LaunchWithoutAnOpenCircuitShowsThePanel)
     EXPECT_TRUE(ed->savedListPanel->isVisible());
     EXPECT_FALSE(ed->boardActive);
     EXPECT_FALSE(ed->mouseListener->isEnabled());
-    EXPECT_EQ(ed->paletteItems[0]->getColor(), Color3B::GRAY);
-    EXPECT_TRUE(ed->boardParts.empty());
+    EXPECT_EQ(ed->palette().item(0)->getColor(), Color3B::GRAY);
+    EXPECT_TRUE(model().empty());
     EXPECT_EQ(ed->currentItem, nullptr);
 }
 
@@ -123,13 +126,12 @@ TEST_F(SavedCircuitsTest, EveryEditIsInTheStoreWhenTheFingerLifts)
     launchWithThree();
     ed->drawerPanel->setPositionY(768 + ed->drawerPanel->getContentSize().height * 0.5f - 100);
     app->frame();
-    ZelmPartSprite* second = ed->boardParts.at(1);
-    tap(second->getParent()->convertToWorldSpace(second->getPosition()));
+    tap(partAt(1));
     EXPECT_EQ(stored("20150602000000"),
               R"([{"rot":0,"type":1,"x":1000,"y":700},{"rot":45,"type":1,"x":1060,"y":700}])");
 
     // A part dragged out of the palette is written at release, after the others.
-    ZelmPartSprite* jump = ed->paletteItems[PartTypes::jump];
+    ZelmPartSprite* jump = ed->palette().item(PartTypes::jump);
     Vec2 at = worldOf(jump);
     app->touchDown(0, at);
     for (int i = 0; i < 4; ++i) {
@@ -183,7 +185,7 @@ TEST_F(SavedCircuitsTest, ItemTapOpensItsCircuitAndClosesThePanel)
     tap(worldOf(item("20150602000000")));
     EXPECT_EQ(stored("load"), "20150602000000");
     EXPECT_EQ(ed->currentCircuitId, "20150602000000");
-    EXPECT_EQ(ed->boardParts.size(), 2u);
+    EXPECT_EQ(model().size(), 2u);
     EXPECT_FALSE(ed->savedListShown);
     EXPECT_EQ(ed->currentItem, item("20150602000000"));
 }
@@ -319,13 +321,13 @@ TEST_F(SavedCircuitsTest, PostButtonWhileSignedOutIsDarkAndOpensTheHelp)
 TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
 {
     launchWithThree();
-    ZelmPartSprite* part = ed->boardParts.at(0);
-    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    const Vec2 part = partAt(0);
+    tap(part);
     ASSERT_NE(ed->boardSnapshot, nullptr);
     ZelmLoadSprite* b = item("20150602000000");
     Texture2D* before = b->getTexture();
     ed->showSavedList(true);
-    EXPECT_TRUE(ed->boardParts.empty());
+    EXPECT_TRUE(model().empty());
     app->advance(0.1);
     const std::string thumbnail = ZelmcircuitScene::thumbnailPath("20150602000000");
     EXPECT_TRUE(FileUtils::getInstance()->isFileExist(thumbnail));
@@ -340,12 +342,12 @@ TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
 TEST_F(SavedCircuitsTest, SnapshotsDrawOverOnePictureAndOneTakenDuringARefreshIsKept)
 {
     launchWithThree();
-    ZelmPartSprite* part = ed->boardParts.at(0);
-    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    const Vec2 part = partAt(0);
+    tap(part);
     RenderTexture* picture = ed->boardSnapshot;
     ASSERT_NE(picture, nullptr);
     app->advance(1.0);
-    tap(part->getParent()->convertToWorldSpace(part->getPosition()));
+    tap(part);
     EXPECT_EQ(ed->boardSnapshot, picture);
 
     // Opening the panel writes the thumbnail; its end comes a frame later.
@@ -368,11 +370,11 @@ TEST_F(SavedCircuitsTest, HostileStoreStartsNormallyAndTouchesNothingOutsideTheW
         store->setStringForKey("20150602000000", R"({"not":"an array"})");
     });
     EXPECT_TRUE(ed->savedListShown);
-    EXPECT_TRUE(ed->boardParts.empty());
+    EXPECT_TRUE(model().empty());
     ASSERT_EQ(ed->listItems.size(), 1u);
     EXPECT_EQ(ed->listItems.at(0)->id, "20150602000000");
     tap(worldOf(ed->listItems.at(0)));
-    EXPECT_TRUE(ed->boardParts.empty()) << "a document of another shape opens as an empty board";
+    EXPECT_TRUE(model().empty()) << "a document of another shape opens as an empty board";
     ed->showSavedList(true);
     app->advance(0.1);
     const std::string outside = app->home.substr(0, app->home.rfind('/')) + "/x.png";
@@ -399,17 +401,14 @@ TEST_F(SavedCircuitsTest, APartOnItsWayIntoTheTrashIsNotInThePictureOfTheBoard)
     ed->takeBoardSnapshot();
     const std::string empty = savePicture("empty.png");
 
-    auto* part = ZelmPartSprite::create(veloquix::partImageFiles[PartTypes::slope]);
-    const Vec2 trash = ed->trashSprite->getPosition();
-    part->setPosition(ed->boardView->getContainer()->convertToNodeSpace(trash));
-    ed->boardView->addChild(part);
-    part->type = PartTypes::slope;
-    ed->addPartToBoard(part);
+    const Vec2 trash = ed->trash().sprite()->getPosition();
+    ZelmPartSprite* part = ed->partSprites().sprite(
+        ed->addPartToBoard(PartTypes::slope, ed->boardView->getContainer()->convertToNodeSpace(trash)));
     app->touchDown(0, trash);
     app->advance(0.1);
     app->touchMove(0, trash + Vec2(1, 0));
     app->touchUp(0);
-    ASSERT_TRUE(ed->boardParts.empty());
+    ASSERT_TRUE(model().empty());
     EXPECT_TRUE(part->isVisible()) << "its frames still play on the board";
     EXPECT_TRUE(savePicture("dropped.png") == empty) << "the pictures differ";
 }

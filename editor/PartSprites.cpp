@@ -1,0 +1,67 @@
+#include "PartSprites.h"
+
+#include <utility>
+
+#include "AppConstants.h"
+
+USING_NS_CC;
+
+PartSprites::PartSprites(circuit::CircuitModel& model, Node* container, std::function<void(ZelmPartSprite*)> made)
+    : _model(model), _container(container), _made(std::move(made))
+{
+    _model.addObserver(this);
+}
+
+PartSprites::~PartSprites()
+{
+    _model.removeObserver(this);
+}
+
+ZelmPartSprite* PartSprites::sprite(circuit::PartId id) const
+{
+    auto found = _sprites.find(id);
+    return found == _sprites.end() ? nullptr : found->second;
+}
+
+ZelmPartSprite* PartSprites::detach(circuit::PartId id)
+{
+    auto found = _sprites.find(id);
+    if (found == _sprites.end()) return nullptr;
+    ZelmPartSprite* sprite = found->second;
+    _sprites.erase(found);
+    return sprite;
+}
+
+void PartSprites::partAdded(const circuit::Part& part, std::size_t)
+{
+    auto* sprite = ZelmPartSprite::create(veloquix::partImageFiles[part.type]);
+    // The pictures were all loaded for the palette; a part without one is
+    // still in the circuit, only not seen.
+    if (!sprite) return;
+    sprite->setType(part.type);
+    sprite->setPartId(part.id);
+    sprite->setPosition(part.position);
+    sprite->setRotation(part.rotation);
+    _container->addChild(sprite);
+    _sprites[part.id] = sprite;
+    if (_made) _made(sprite);
+}
+
+void PartSprites::partMoved(const circuit::Part& part)
+{
+    if (ZelmPartSprite* sprite = this->sprite(part.id)) {
+        sprite->setPosition(part.position);
+        sprite->setRotation(part.rotation);
+    }
+}
+
+void PartSprites::partRemoved(const circuit::Part& part, std::size_t)
+{
+    if (ZelmPartSprite* sprite = detach(part.id)) _container->removeChild(sprite, true);
+}
+
+void PartSprites::cleared()
+{
+    for (const auto& entry : _sprites) _container->removeChild(entry.second, true);
+    _sprites.clear();
+}
