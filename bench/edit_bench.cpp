@@ -21,7 +21,7 @@ int main()
     UserDefault* store = UserDefault::getInstance();
     Renderer* renderer = Director::getInstance()->getRenderer();
     const std::string id = "20150601000000";
-    editor->currentCircuitId = id;
+    editor->store().openCircuit(id);
 
     std::mt19937 random(11);
     std::printf("%8s %10s %10s %12s %12s %8s %14s %10s\n", "parts", "bytes", "save us", "serialise us",
@@ -62,7 +62,7 @@ int main()
         const double snapshot = microsecondsPerCall(20, [&](int call) {
             const circuit::Part& part = model.parts()[size_t(call) % model.size()];
             model.setPosition(part.id, part.position + Vec2(call % 2 ? -0.75f : 0.75f, 0));
-            editor->viewScrolled = false;
+            editor->navigation().setScrolled(false);
             editor->takeBoardSnapshot();
             editor->takeBoardSnapshot();
             renderer->render();

@@ -114,9 +114,9 @@ int screenCosts()
 
     // The board with the drawer resting, only its palette strip showing.
     editor->showSavedList(false);
-    const float drawerHeight = editor->drawerPanel->getContentSize().height;
+    const float drawerHeight = editor->drawer().panel()->getContentSize().height;
     const float restingY = 768 + drawerHeight * 0.5f - 100;
-    editor->drawerPanel->setPositionY(restingY);
+    editor->drawer().panel()->setPositionY(restingY);
     driver.advance(0.5);
     measureScreen("board", driver, count);
 
@@ -132,13 +132,13 @@ int screenCosts()
     // Zooming changes the size of every picture on the board each frame.
     size_t zoomPixels = 0;
     double zooming = millisecondsPer(count, [&](int i) {
-        editor->boardView->setZoomScale(0.8f + 0.01f * float(i % 20));
+        editor->boardView()->setZoomScale(0.8f + 0.01f * float(i % 20));
         driver.frame();
         zoomPixels += renderer->getScreenStats().lastPixels;
     });
     zoomPixels /= size_t(count);
     printRow("board, zooming", zooming, zoomPixels, bareFill(zoomPixels, count));
-    editor->boardView->setZoomScale(1.0f);
+    editor->boardView()->setZoomScale(1.0f);
     driver.frame();
 
     renderer->setRasterizationEnabled(false);
@@ -147,7 +147,7 @@ int screenCosts()
     std::printf("%-34s %9.3f   (visit, commands, no drawing at all)\n", "board, frame without rasterising", logic);
 
     // The drawer pulled all the way down over the board.
-    editor->drawerPanel->setPositionY(768 - drawerHeight * 0.5f);
+    editor->drawer().panel()->setPositionY(768 - drawerHeight * 0.5f);
     driver.advance(0.5);
     measureScreen("drawer open", driver, count);
     std::printf("(quads hidden under the open drawer, not drawn: %zu)\n", renderer->getScreenStats().lastHidden);

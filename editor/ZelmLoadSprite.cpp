@@ -16,3 +16,10 @@ ZelmLoadSprite* ZelmLoadSprite::create(const std::string& file, const Rect& rect
     delete item;
     return nullptr;
 }
+
+void ZelmLoadSprite::setCircuit(const std::string& id, Label* nameLabel, ui::EditBox* nameBox)
+{
+    _id = id;
+    _nameLabel = nameLabel;
+    _nameBox = nameBox;
+}

@@ -3,6 +3,8 @@
 #include <new>
 
 #include "HelpView.h"
+#include "PostView.h"
+#include "TouchHit.h"
 
 USING_NS_CC;
 
@@ -22,11 +24,12 @@ ZelmcircuitScene* ZelmcircuitScene::create()
 
 ZelmcircuitScene::~ZelmcircuitScene()
 {
-    CC_SAFE_RELEASE_NULL(boardSnapshot);
-    // The sprites and the palette watch the model: they go first.
-    _gesture.reset();
-    _sprites.reset();
-    _palette.reset();
+    // A sign-in reply may still be out: it must not reach back into a scene
+    // that is gone.
+    if (_signIn) {
+        _signIn->forgetListener();
+        _signIn->release();
+    }
 }
 
 void ZelmcircuitScene::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags)
@@ -42,56 +45,72 @@ bool ZelmcircuitScene::init()
 
     const Size vis = Director::getInstance()->getVisibleSize();
     if (!buildBoard(vis)) return false;
-    headsUpLayer = Layer::create();
+    _headsUpLayer = Layer::create();
     auto* trashSprite = Sprite::create("res/common_deleat_close.png");
     if (!trashSprite) return false;
     trashSprite->setPosition(vis.width * 0.5f, trashSprite->getContentSize().height * 0.5f);
     trashSprite->setOpacity(0);
-    headsUpLayer->addChild(trashSprite);
+    _headsUpLayer->addChild(trashSprite);
     _trash = std::make_unique<Trash>(trashSprite);
     _palette = std::make_unique<Palette>();
-    if (!buildDrawer(vis) || !buildSavedList()) return false;
+    if (!buildDrawer(vis)) return false;
+    _savedList = SavedListPanel::create(this);
+    if (!_savedList) return false;
+    _guardLayer = Layer::create();
+    _busyOverlay = LoadingLayer::create();
 
-    // Every part's geometry follows its picture, as the palette shows it.
-    circuit::PictureSizes pictures;
-    for (PartType t = 0; t < PartTypes::count; ++t) pictures[t] = _palette->item(t)->getContentSize();
-    _model = std::make_unique<circuit::CircuitModel>(pictures, boardView->getContentSize());
-    _palette->watch(_model.get());
-    _sprites = std::make_unique<PartSprites>(*_model, boardView->getContainer(),
-                                             [this](ZelmPartSprite* sprite) { _gesture->attach(sprite); });
-    _gesture = std::make_unique<PartGesture>(*this, *_model, *_sprites, *_trash, boardView, this, this);
-    guardLayer = Layer::create();
-    busyOverlay = LoadingLayer::create();
+    addChild(_boardLayer);
+    addChild(_savedList);
+    addChild(_headsUpLayer);
+    addChild(_guardLayer);
+    addChild(_busyOverlay);
 
-    addChild(boardLayer);
-    addChild(savedListPanel);
-    addChild(headsUpLayer);
-    addChild(guardLayer);
-    addChild(busyOverlay);
-
-    resetState();
+    buildCollaborators();
     registerListeners();
     startUp();
     return true;
 }
 
-void ZelmcircuitScene::resetState()
+void ZelmcircuitScene::buildCollaborators()
 {
-    touchedItem = currentItem = selectedItem = nullptr;
-    savedListBin = copyButton = editButton = postButton = selectionFrame = nullptr;
-    listTapBlocked = false;
-    drawerPeeking = true;
-    savedListShown = true;
-    boardActive = true;
-    viewScrolled = false;
-    itemDragMode = false;
-    signedIn = false;
-    skipDoubleTap = false;
-    listItems.clear();
-    tapTravel = tabTravel = settingsTravel = listItemDrag = Vec2::ZERO;
-    lastTapLocation = Vec2::ZERO;
-    wheelZoomTime = {};
-    cocos2d::gettimeofday(&lastTapTime, nullptr);
+    _store = std::make_unique<CircuitStore>();
+    _snapshot = std::make_unique<BoardSnapshot>();
+    // Every part's geometry follows its picture, as the palette shows it.
+    circuit::PictureSizes pictures;
+    for (PartType t = 0; t < PartTypes::count; ++t) pictures[t] = _palette->item(t)->getContentSize();
+    _model = std::make_unique<circuit::CircuitModel>(pictures, _boardView->getContentSize());
+    _palette->watch(_model.get());
+    _sprites = std::make_unique<PartSprites>(*_model, _boardView->getContainer(),
+                                             [this](ZelmPartSprite* sprite) { _gesture->attach(sprite); });
+    _mode = std::make_unique<ScreenMode>(this, [this](float scrollY) { _navigation->wheelZoom(scrollY); });
+    _drawer = std::make_unique<Drawer>(*_mode, _drawerPanel, _drawerTab, _settingsIcon);
+    _navigation = std::make_unique<BoardNavigation>(*this, _boardView, this);
+    _boardView->setDelegate(_navigation.get());
+    // A still touch stops whichever view coasts; on the board it also takes
+    // the picture the coasting kept from being taken.
+    _guard = std::make_unique<ScrollStopGuard>(
+        [this] { return _navigation->scrolled() || _savedList->scrolled(); },
+        [this] {
+            _navigation->setScrolled(false);
+            _savedList->setScrolled(false);
+            if (!_mode->listShown()) takeBoardSnapshot();
+        });
+    _gesture = std::make_unique<PartGesture>(*this, *_model, *_sprites, *_trash, _boardView, this, this);
+    _signIn = SignIn::create(this, _nameField, _codeField, _busyOverlay);
+    _signIn->retain();
+}
+
+void ZelmcircuitScene::registerListeners()
+{
+    _drawer->registerListeners([this] { _signIn->endEntry(); });
+    touchhit::registerButton(_helpButton, [this] { showHelp(); });
+    touchhit::registerButton(_showcaseLogo, [] { Application::getInstance()->openURL(kCompanionStoreUrl); });
+    touchhit::registerButton(_makerLogo, [] { Application::getInstance()->openURL(kMakerSiteUrl); });
+    _gesture->registerPalette(*_palette);
+    _savedList->registerListeners();
+    _navigation->registerListeners(_boardLayer);
+    _guard->registerListener(_guardLayer);
+    _signIn->registerListeners(_okButton);
 }
 
 void ZelmcircuitScene::startUp()
@@ -99,13 +118,7 @@ void ZelmcircuitScene::startUp()
     auto* store = UserDefault::getInstance();
     if (store->getBoolForKey("open", false)) {
         restoreSavedCircuits();
-        const std::string name = store->getStringForKey("name");
-        if (!name.empty()) nameField->setString(name);
-        const std::string code = store->getStringForKey("code");
-        if (!code.empty()) {
-            codeField->setString(code);
-            requestAccount(code);
-        }
+        _signIn->restore();
         return;
     }
     store->setBoolForKey("open", true);
@@ -122,19 +135,10 @@ void ZelmcircuitScene::showHelp()
     addChild(help);
 }
 
-bool ZelmcircuitScene::onTextFieldAttachWithIME(TextFieldTTF*)
+bool ZelmcircuitScene::hitTestNode(Touch* touch, Event* event)
 {
-    return false;
+    return touchhit::inTarget(touch, event);
 }
-
-bool ZelmcircuitScene::onTextFieldDetachWithIME(TextFieldTTF*)
-{
-    return false;
-}
-
-void ZelmcircuitScene::editBoxEditingDidBegin(ui::EditBox*) {}
-void ZelmcircuitScene::editBoxEditingDidEnd(ui::EditBox*) {}
-void ZelmcircuitScene::editBoxTextChanged(ui::EditBox*, const std::string&) {}
 
 // ---- The circuit and the parts on the board ---------------------------------
 
@@ -206,17 +210,229 @@ void ZelmcircuitScene::dropOnTrash(circuit::PartId part, const Vec2& worldLocati
 void ZelmcircuitScene::clearBoard()
 {
     _model->clear();
-    const Size view = boardView->getViewSize();
+    const Size view = _boardView->getViewSize();
     // Putting the board back is not a scroll by the user: it must not make
     // the next tap count as one that only stops a scroll.
-    const bool scrolled = viewScrolled;
-    boardView->setZoomScale(1.0f, false);
-    boardView->setContentOffset(Vec2(-view.width * 0.5f, -view.height * 0.5f), false);
-    viewScrolled = scrolled;
+    const bool scrolled = _navigation->scrolled();
+    _boardView->setZoomScale(1.0f, false);
+    _boardView->setContentOffset(Vec2(-view.width * 0.5f, -view.height * 0.5f), false);
+    _navigation->setScrolled(scrolled);
 }
 
 void ZelmcircuitScene::commitEdit()
 {
-    saveCircuit(currentCircuitId);
+    saveCircuit(_store->openId());
     takeBoardSnapshot();
+}
+
+bool ZelmcircuitScene::listShowing() const
+{
+    return _mode->listShown();
+}
+
+bool ZelmcircuitScene::boardTapSpent() const
+{
+    return _navigation->scrolled() || _guard->tapBlocked();
+}
+
+void ZelmcircuitScene::partTouchReset()
+{
+    _navigation->skipNextTap();
+}
+
+// ---- Navigation --------------------------------------------------------------
+
+void ZelmcircuitScene::onBoardZoomFinished(extension::ScrollView* view)
+{
+    if (view == _boardView) _navigation->onBoardZoomFinished();
+}
+
+void ZelmcircuitScene::onBoardTouchFinished(extension::ScrollView* view)
+{
+    if (view == _boardView) _navigation->onBoardTouchFinished();
+}
+
+bool ZelmcircuitScene::partInHand() const
+{
+    return _gesture->partInHand();
+}
+
+void ZelmcircuitScene::letGoOfPress()
+{
+    _gesture->letGo();
+}
+
+void ZelmcircuitScene::leaveBoard()
+{
+    showSavedList(true);
+    peekDrawer(false);
+}
+
+void ZelmcircuitScene::boardSettled()
+{
+    takeBoardSnapshot();
+}
+
+bool ZelmcircuitScene::boardShown() const
+{
+    return !_mode->listShown();
+}
+
+// ---- Drawer ------------------------------------------------------------------
+
+void ZelmcircuitScene::slideDrawer(bool open)
+{
+    _drawer->slideDrawer(open);
+}
+
+void ZelmcircuitScene::peekDrawer(bool peek)
+{
+    _drawer->peekDrawer(peek);
+}
+
+// ---- Saved circuits ----------------------------------------------------------
+
+void ZelmcircuitScene::saveCircuit(const std::string& key)
+{
+    _store->saveCircuit(key, *_model);
+}
+
+void ZelmcircuitScene::loadCircuit(const std::string& key)
+{
+    for (const circuitdoc::PartRecord& record : _store->loadCircuit(key)) {
+        const circuit::PartId part = addPartToBoard(record.type, Vec2(record.x, record.y), record.rotation);
+        linkTouchingEnd({part, 0});
+        linkTouchingEnd({part, 1});
+    }
+}
+
+void ZelmcircuitScene::restoreSavedCircuits()
+{
+    if (_store->reopenLast()) {
+        loadCircuit(_store->openId());
+        showSavedList(false);
+    } else {
+        showSavedList(true);
+    }
+    const auto entries = _store->savedCircuits();
+    // Every new item takes the first place, so oldest first ends newest first.
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) addListItem(it->id, it->name);
+}
+
+void ZelmcircuitScene::addSavedCircuit(const std::string& sourceId)
+{
+    const std::string id = _store->addCircuit(sourceId);
+    if (!sourceId.empty()) {
+        addListItem(id, _store->newCircuitDate());
+        return;
+    }
+    _snapshot->render(_boardView->getContainer());
+    RenderTexture* thumbnail = _snapshot->renderThumbnail();
+    thumbnail->saveToFile(CircuitStore::thumbnailName(id), Image::Format::PNG, true,
+                          [this](RenderTexture*, const std::string&) {
+                              addListItem(_store->openId(), _store->newCircuitDate());
+                          });
+}
+
+void ZelmcircuitScene::openSavedCircuit(ZelmLoadSprite* item)
+{
+    _store->openCircuit(item->id());
+    loadCircuit(item->id());
+    showSavedList(false);
+    peekDrawer(true);
+    _savedList->setCurrentItem(item);
+}
+
+void ZelmcircuitScene::deleteSavedCircuit(const std::string& id)
+{
+    if (_store->deleteCircuit(id)) _savedList->setCurrentItem(nullptr);
+}
+
+void ZelmcircuitScene::renameSavedCircuit(const std::string& id, const std::string& name)
+{
+    _store->renameCircuit(id, name);
+}
+
+void ZelmcircuitScene::takeBoardSnapshot()
+{
+    _snapshot->take(_boardView, _navigation->scrolled());
+}
+
+void ZelmcircuitScene::showSavedList(bool show)
+{
+    if (show) {
+        if (_savedList->currentItem()) {
+            _snapshot->refreshThumbnail(_store->openId(), [this](const std::string& path) {
+                if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
+            });
+        }
+        clearBoard();
+    }
+    _palette->setActive(!show);
+    _savedList->setShown(show);
+    _mode->setListShown(show);
+}
+
+void ZelmcircuitScene::addListItem(const std::string& id, const std::string& name)
+{
+    _savedList->addListItem(id, name, id == _store->openId());
+}
+
+void ZelmcircuitScene::hideItemButtons()
+{
+    _savedList->hideItemButtons();
+}
+
+void ZelmcircuitScene::openCircuit(ZelmLoadSprite* item)
+{
+    openSavedCircuit(item);
+}
+
+void ZelmcircuitScene::newCircuit()
+{
+    showSavedList(false);
+    peekDrawer(true);
+    addSavedCircuit("");
+}
+
+void ZelmcircuitScene::copyCircuit(const std::string& id)
+{
+    addSavedCircuit(id);
+}
+
+void ZelmcircuitScene::postCircuit(const std::string& id, const std::string& name)
+{
+    if (auto* view = PostView::create(id, name)) addChild(view);
+}
+
+void ZelmcircuitScene::deleteCircuit(const std::string& id)
+{
+    deleteSavedCircuit(id);
+}
+
+void ZelmcircuitScene::renameCircuit(const std::string& id, const std::string& name)
+{
+    renameSavedCircuit(id, name);
+}
+
+bool ZelmcircuitScene::postAllowed() const
+{
+    return _signIn->isSignedIn();
+}
+
+bool ZelmcircuitScene::tapBlocked() const
+{
+    return _guard->tapBlocked();
+}
+
+// ---- Showcase ----------------------------------------------------------------
+
+void ZelmcircuitScene::requestAccount(const std::string& code)
+{
+    _signIn->requestAccount(code);
+}
+
+void ZelmcircuitScene::signedIn()
+{
+    slideDrawer(false);
 }

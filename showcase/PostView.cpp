@@ -5,7 +5,8 @@
 #include "AppConstants.h"
 #include "FailureShake.h"
 #include "ShowcaseRequests.h"
-#include "ZelmcircuitScene.h"
+#include "CircuitStore.h"
+#include "TouchHit.h"
 
 USING_NS_CC;
 
@@ -37,10 +38,10 @@ Sprite* addSprite(Node* parent, const std::string& file, const Vec2& position)
 
 } // namespace
 
-PostView* PostView::create(ZelmLoadSprite* source)
+PostView* PostView::create(const std::string& circuitId, const std::string& name)
 {
     auto* view = new (std::nothrow) PostView();
-    if (view && view->initWithSource(source)) {
+    if (view && view->initWithCircuit(circuitId, name)) {
         view->autorelease();
         return view;
     }
@@ -53,11 +54,11 @@ std::string PostView::jpegPath(const std::string& circuitId)
     return FileUtils::getInstance()->getWritablePath() + veloquix::kThumbnailFolder + "/" + circuitId + ".jpg";
 }
 
-bool PostView::initWithSource(ZelmLoadSprite* item)
+bool PostView::initWithCircuit(const std::string& circuitId, const std::string& name)
 {
     if (!Layer::init()) return false;
-    source = item;
-    circuitId = item->id;
+    _circuitId = circuitId;
+    _circuitName = name;
     const Size vis = Director::getInstance()->getVisibleSize();
     const float W = vis.width;
     const float H = vis.height;
@@ -73,37 +74,37 @@ bool PostView::initWithSource(ZelmLoadSprite* item)
     addSprite(this, "res/common_line.png", Vec2(W * 0.5f, 640));
     addSprite(this, "res/common_line.png", Vec2(W * 0.5f, 110));
 
-    formLayer = Layer::create();
-    addChild(formLayer);
+    _formLayer = Layer::create();
+    addChild(_formLayer);
 
     auto* hint = Label::createWithSystemFont("*Required", kTextFont, 16);
     hint->setTextColor(Color4B(190, 2, 22, 255));
     hint->setAnchorPoint(Vec2(1, 0));
     hint->setPosition(W * 0.5f + 200, 350);
-    formLayer->addChild(hint);
+    _formLayer->addChild(hint);
 
-    nameBox = ui::EditBox::create(Size(400, 44.5f), "res/galvora_name.png");
-    nameBox->setPosition(Vec2(W * 0.5f, 325));
-    nameBox->setFont(kTextFont, 20);
-    nameBox->setText(singleLine(item->nameLabel->getString()));
-    nameBox->setMaxLength(30);
-    nameBox->setPlaceholderFontSize(18);
-    nameBox->setPlaceHolder("Circuit name");
-    nameBox->setReturnType(ui::EditBox::KeyboardReturnType::DONE);
-    nameBox->setInputMode(ui::EditBox::InputMode::SINGLE_LINE);
-    nameBox->setDelegate(this);
-    formLayer->addChild(nameBox);
+    _nameBox = ui::EditBox::create(Size(400, 44.5f), "res/galvora_name.png");
+    _nameBox->setPosition(Vec2(W * 0.5f, 325));
+    _nameBox->setFont(kTextFont, 20);
+    _nameBox->setText(singleLine(name));
+    _nameBox->setMaxLength(30);
+    _nameBox->setPlaceholderFontSize(18);
+    _nameBox->setPlaceHolder("Circuit name");
+    _nameBox->setReturnType(ui::EditBox::KeyboardReturnType::DONE);
+    _nameBox->setInputMode(ui::EditBox::InputMode::SINGLE_LINE);
+    _nameBox->setDelegate(this);
+    _formLayer->addChild(_nameBox);
 
-    descriptionBox = ui::EditBox::create(Size(400, 150.5f), "res/galvora_description.png");
-    descriptionBox->setPosition(Vec2(W * 0.5f, 210));
-    descriptionBox->setFont(kTextFont, 20);
-    descriptionBox->setMaxLength(1000);
-    descriptionBox->setPlaceholderFontSize(18);
-    descriptionBox->setPlaceHolder("Description");
-    descriptionBox->setInputMode(ui::EditBox::InputMode::ANY);
-    formLayer->addChild(descriptionBox);
+    _descriptionBox = ui::EditBox::create(Size(400, 150.5f), "res/galvora_description.png");
+    _descriptionBox->setPosition(Vec2(W * 0.5f, 210));
+    _descriptionBox->setFont(kTextFont, 20);
+    _descriptionBox->setMaxLength(1000);
+    _descriptionBox->setPlaceholderFontSize(18);
+    _descriptionBox->setPlaceHolder("Description");
+    _descriptionBox->setInputMode(ui::EditBox::InputMode::ANY);
+    _formLayer->addChild(_descriptionBox);
 
-    const std::string thumbnailFile = ZelmcircuitScene::thumbnailPath(circuitId);
+    const std::string thumbnailFile = CircuitStore::thumbnailPath(_circuitId);
     Sprite* thumbnail = nullptr;
     if (FileUtils::getInstance()->isFileExist(thumbnailFile)) thumbnail = Sprite::create(thumbnailFile, kThumbnailRect);
     // A thumbnail that does not decode shows as missing.
@@ -111,12 +112,12 @@ bool PostView::initWithSource(ZelmLoadSprite* item)
     thumbnail->setPosition(W * 0.5f, 500);
     const Size shown = thumbnail->getContentSize();
     addSprite(thumbnail, "res/frame640.png", Vec2(shown.width * 0.5f, shown.height * 0.5f));
-    formLayer->addChild(thumbnail);
+    _formLayer->addChild(thumbnail);
 
-    postButton = addSprite(this, "res/galvora_post.png", Vec2(W * 0.5f, 55));
-    busyOverlay = LoadingLayer::create();
-    addChild(busyOverlay);
-    closeButton = addSprite(this, "res/common_close.png", Vec2(W - 49.5f, H - 49.5f));
+    _postButton = addSprite(this, "res/galvora_post.png", Vec2(W * 0.5f, 55));
+    _busyOverlay = LoadingLayer::create();
+    addChild(_busyOverlay);
+    _closeButton = addSprite(this, "res/common_close.png", Vec2(W - 49.5f, H - 49.5f));
 
     registerListeners();
     return true;
@@ -133,43 +134,43 @@ void PostView::registerListeners()
     auto* button = EventListenerTouchOneByOne::create();
     button->setSwallowTouches(true);
     button->onTouchBegan = [](Touch* touch, Event* event) {
-        if (!ZelmcircuitScene::hitTestNode(touch, event)) return false;
+        if (!touchhit::inTarget(touch, event)) return false;
         event->getCurrentTarget()->setColor(Color3B::GRAY);
         return true;
     };
     button->onTouchMoved = [](Touch* touch, Event* event) {
-        const bool inside = ZelmcircuitScene::hitTestNode(touch, event);
+        const bool inside = touchhit::inTarget(touch, event);
         event->getCurrentTarget()->setColor(inside ? Color3B::GRAY : Color3B::WHITE);
     };
     button->onTouchEnded = [this](Touch* touch, Event* event) {
         Node* target = event->getCurrentTarget();
         target->setColor(Color3B::WHITE);
-        if (!ZelmcircuitScene::hitTestNode(touch, event)) return;
-        if (target == closeButton)
+        if (!touchhit::inTarget(touch, event)) return;
+        if (target == _closeButton)
             runAction(RemoveSelf::create());
-        else if (target == postButton)
+        else if (target == _postButton)
             startPost();
     };
-    _eventDispatcher->addEventListenerWithSceneGraphPriority(button, postButton);
-    _eventDispatcher->addEventListenerWithSceneGraphPriority(button->clone(), closeButton);
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(button, _postButton);
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(button->clone(), _closeButton);
 }
 
 void PostView::editBoxReturn(ui::EditBox* box)
 {
-    if (box != nameBox || box->getText()[0] != '\0' || !source) return;
-    box->setText(source->nameLabel->getString());
+    if (box != _nameBox || box->getText()[0] != '\0') return;
+    box->setText(_circuitName);
 }
 
 void PostView::startPost()
 {
-    busyOverlay->showBusy();
+    _busyOverlay->showBusy();
     // Sent as typed: an empty name or description is the service's to refuse.
-    name = nameBox->getText();
-    description = descriptionBox->getText();
+    _name = _nameBox->getText();
+    _description = _descriptionBox->getText();
 
     FileUtils* files = FileUtils::getInstance();
-    const std::string png = ZelmcircuitScene::thumbnailPath(circuitId);
-    const std::string jpg = jpegPath(circuitId);
+    const std::string png = CircuitStore::thumbnailPath(_circuitId);
+    const std::string jpg = jpegPath(_circuitId);
     // Without a readable thumbnail nothing is converted and nothing is read
     // back, so a JPEG left over from an earlier run is never sent instead.
     std::string bytes;
@@ -178,8 +179,8 @@ void PostView::startPost()
         const Data data = files->getDataFromFile(jpg);
         if (!data.isNull()) bytes.assign(reinterpret_cast<const char*>(data.getBytes()), size_t(data.getSize()));
     }
-    token = UserDefault::getInstance()->getStringForKey("token");
-    showcase::sendShowcaseRequest(showcase::kImageEndpoint, showcase::imageHeaders(token), bytes, this,
+    _token = UserDefault::getInstance()->getStringForKey("token");
+    showcase::sendShowcaseRequest(showcase::kImageEndpoint, showcase::imageHeaders(_token), bytes, this,
                                   httpresponse_selector(PostView::onImageResponse));
     CC_SAFE_RELEASE(image);
     files->removeFile(jpg);
@@ -195,8 +196,8 @@ void PostView::onImageResponse(network::HttpClient*, network::HttpResponse* resp
         showFailure();
         return;
     }
-    showcase::sendShowcaseRequest(showcase::kCircuitEndpoint, showcase::circuitHeaders(token),
-                                  showcase::circuitBody(name, description, reply.imageId), this,
+    showcase::sendShowcaseRequest(showcase::kCircuitEndpoint, showcase::circuitHeaders(_token),
+                                  showcase::circuitBody(_name, _description, reply.imageId), this,
                                   httpresponse_selector(PostView::onCircuitResponse));
 }
 
@@ -218,6 +219,6 @@ void PostView::onCircuitResponse(network::HttpClient*, network::HttpResponse* re
 // The form wobbles and the texts stay, so the post can simply be tried again.
 void PostView::showFailure()
 {
-    runAction(Sequence::create(TargetedAction::create(formLayer, failureShake(Vec2::ZERO)),
-                               CallFunc::create([this] { busyOverlay->hideBusy(); }), nullptr));
+    runAction(Sequence::create(TargetedAction::create(_formLayer, failureShake(Vec2::ZERO)),
+                               CallFunc::create([this] { _busyOverlay->hideBusy(); }), nullptr));
 }

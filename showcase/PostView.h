@@ -3,7 +3,6 @@
 #include <string>
 
 #include "LoadingLayer.h"
-#include "ZelmLoadSprite.h"
 #include "cocos2d.h"
 #include "network/HttpClient.h"
 #include "ui/UIEditBox.h"
@@ -13,8 +12,9 @@
 // image the service stored. It closes itself after a post went through.
 class PostView : public cocos2d::Layer, public cocos2d::ui::EditBoxDelegate {
 public:
-    static PostView* create(ZelmLoadSprite* source);
-    virtual bool initWithSource(ZelmLoadSprite* source);
+    // For the saved circuit circuitId, listed under name.
+    static PostView* create(const std::string& circuitId, const std::string& name);
+    virtual bool initWithCircuit(const std::string& circuitId, const std::string& name);
 
     // An emptied name box gets the circuit's name back.
     void editBoxReturn(cocos2d::ui::EditBox* box) override;
@@ -22,24 +22,14 @@ public:
     void onImageResponse(cocos2d::network::HttpClient* client, cocos2d::network::HttpResponse* response);
     void onCircuitResponse(cocos2d::network::HttpClient* client, cocos2d::network::HttpResponse* response);
 
-    // Taken from the store when a post starts.
-    std::string token;
-    // The list item the view was opened for; not retained (the view covers the
-    // list, so the item stays while the view is shown).
-    ZelmLoadSprite* source = nullptr;
-    // The circuit id of source, kept so that replies arriving after the view
-    // was closed never reach back into the list.
-    std::string circuitId;
+    const std::string& circuitId() const { return _circuitId; }
     // The thumbnail, the hint and both boxes: what a refusal shakes.
-    cocos2d::Layer* formLayer = nullptr;
-    cocos2d::Sprite* closeButton = nullptr;
-    cocos2d::Sprite* postButton = nullptr;
-    cocos2d::ui::EditBox* nameBox = nullptr;
-    cocos2d::ui::EditBox* descriptionBox = nullptr;
-    // Taken from the boxes when a post starts.
-    std::string name;
-    std::string description;
-    LoadingLayer* busyOverlay = nullptr;
+    cocos2d::Layer* formLayer() const { return _formLayer; }
+    cocos2d::Sprite* closeButton() const { return _closeButton; }
+    cocos2d::Sprite* postButton() const { return _postButton; }
+    cocos2d::ui::EditBox* nameBox() const { return _nameBox; }
+    cocos2d::ui::EditBox* descriptionBox() const { return _descriptionBox; }
+    LoadingLayer* busyOverlay() const { return _busyOverlay; }
 
     // Where the thumbnail goes while it is sent as a JPEG.
     static std::string jpegPath(const std::string& circuitId);
@@ -51,4 +41,19 @@ private:
     void registerListeners();
     void startPost();
     void showFailure();
+
+    // The circuit's id and its name in the list, kept so that replies
+    // arriving after the view was closed never reach back into the list.
+    std::string _circuitId;
+    std::string _circuitName;
+    // Taken from the store and the boxes when a post starts.
+    std::string _token;
+    std::string _name;
+    std::string _description;
+    cocos2d::Layer* _formLayer = nullptr;
+    cocos2d::Sprite* _closeButton = nullptr;
+    cocos2d::Sprite* _postButton = nullptr;
+    cocos2d::ui::EditBox* _nameBox = nullptr;
+    cocos2d::ui::EditBox* _descriptionBox = nullptr;
+    LoadingLayer* _busyOverlay = nullptr;
 };

@@ -23,7 +23,7 @@ int* addCounterBelow(ZelmcircuitScene* editor)
     below->setContentSize(Size(1024, 768));
     // Right under the overlay, above the pager and the drawer, which both swallow.
     editor->addChild(below);
-    editor->busyOverlay->setLocalZOrder(1);
+    editor->busyOverlay()->setLocalZOrder(1);
     auto* l = EventListenerTouchOneByOne::create();
     l->onTouchBegan = [](Touch*, Event*) {
         ++count;
@@ -106,22 +106,22 @@ TEST(BusyOverlay, LetsTouchesThroughAtRestAndSwallowsThemWhileBusy)
     app.touchUp(0);
     EXPECT_EQ(*below, 1);
 
-    app.editor()->busyOverlay->showBusy();
+    app.editor()->busyOverlay()->showBusy();
     app.touchDown(0, Vec2(300, 300));
     app.touchUp(0);
     EXPECT_EQ(*below, 1);
 
     app.advance(0.25);
-    Node* dim = app.editor()->busyOverlay->getChildren().at(0);
+    Node* dim = app.editor()->busyOverlay()->getChildren().at(0);
     EXPECT_EQ(dim->getOpacity(), 128);
-    EXPECT_EQ(spinnerOf(app.editor()->busyOverlay)->getOpacity(), 255);
+    EXPECT_EQ(spinnerOf(app.editor()->busyOverlay())->getOpacity(), 255);
 }
 
 TEST(BusyOverlay, HideRightAfterShowPassesTouchesAtOnceAndFadesFromWhereItWas)
 {
     AppHarness app;
     int* below = addCounterBelow(app.editor());
-    LoadingLayer* overlay = app.editor()->busyOverlay;
+    LoadingLayer* overlay = app.editor()->busyOverlay();
     overlay->showBusy();
     app.advance(0.1);
     Node* spinner = spinnerOf(overlay);
@@ -141,7 +141,7 @@ TEST(BusyOverlay, HideRightAfterShowPassesTouchesAtOnceAndFadesFromWhereItWas)
 TEST(BusyOverlay, SpinnerTurnsOncePerHalfSecond)
 {
     AppHarness app;
-    Node* spinner = spinnerOf(app.editor()->busyOverlay);
+    Node* spinner = spinnerOf(app.editor()->busyOverlay());
     ASSERT_NE(spinner, nullptr);
     app.frame();
     float start = spinner->getRotation();

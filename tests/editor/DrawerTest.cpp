@@ -7,13 +7,13 @@ USING_NS_CC;
 // 1102 peeking and 1202 hidden.
 class DrawerTest : public EditingTest {
 protected:
-    float y() const { return ed->drawerPanel->getPositionY(); }
-    float open() const { return ed->drawerOpenY(); }
-    float peek() const { return ed->drawerPeekingY(); }
-    float hidden() const { return ed->drawerHiddenY(); }
+    float y() const { return ed->drawer().panel()->getPositionY(); }
+    float open() const { return ed->drawer().openY(); }
+    float peek() const { return ed->drawer().peekingY(); }
+    float hidden() const { return ed->drawer().hiddenY(); }
     static Vec2 worldCentre(Node* node) { return node->getParent()->convertToWorldSpace(node->getPosition()); }
-    Vec2 tab() const { return worldCentre(ed->drawerTab); }
-    Vec2 settings() const { return worldCentre(ed->settingsIcon); }
+    Vec2 tab() const { return worldCentre(ed->drawer().tab()); }
+    Vec2 settings() const { return worldCentre(ed->drawer().settingsIcon()); }
 
     void tapAt(const Vec2& point)
     {
@@ -52,9 +52,9 @@ protected:
 
 TEST_F(DrawerTest, TapsOnTheTabToggleHiddenAndPeekingInHalfASecond)
 {
-    ed->mouseListener->setEnabled(false);
+    ASSERT_TRUE(ed->mode().wheelEnabled());
     tapAt(tab());
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().drawerPeeking());
     app->advance(0.25);
     EXPECT_GT(y(), peek());
     EXPECT_LT(y(), hidden());
@@ -62,13 +62,13 @@ TEST_F(DrawerTest, TapsOnTheTabToggleHiddenAndPeekingInHalfASecond)
     EXPECT_LT(y(), hidden());
     app->frame();
     EXPECT_FLOAT_EQ(y(), hidden());
-    EXPECT_FLOAT_EQ(ed->drawerPanel->getPositionX(), 512);
+    EXPECT_FLOAT_EQ(ed->drawer().panel()->getPositionX(), 512);
 
     tapAt(tab());
-    EXPECT_TRUE(ed->drawerPeeking);
+    EXPECT_TRUE(ed->mode().drawerPeeking());
     peeked();
     EXPECT_FLOAT_EQ(y(), peek());
-    EXPECT_FALSE(ed->mouseListener->isEnabled()) << "peeking leaves the wheel as it was";
+    EXPECT_TRUE(ed->mode().wheelEnabled()) << "peeking leaves the wheel as it was";
 }
 
 TEST_F(DrawerTest, UnderFivePointsOfTravelIsATap)
@@ -89,8 +89,8 @@ TEST_F(DrawerTest, UnderFivePointsOfTravelIsATap)
     pull(tab(), Vec2(3, -4), 1);
     peeked();
     EXPECT_FLOAT_EQ(y(), peek()) << "5 points: a drag, which falls back";
-    EXPECT_TRUE(ed->drawerPeeking);
-    EXPECT_EQ(ed->tabTravel, Vec2::ZERO);
+    EXPECT_TRUE(ed->mode().drawerPeeking());
+    EXPECT_EQ(ed->drawer().tabTravel(), Vec2::ZERO);
 }
 
 TEST_F(DrawerTest, TheTabDragsThePanelVerticallyBetweenOpenAndHidden)
@@ -98,8 +98,8 @@ TEST_F(DrawerTest, TheTabDragsThePanelVerticallyBetweenOpenAndHidden)
     const Vec2 start = tab();
     drag(start, Vec2(40, -200), 50);
     EXPECT_FLOAT_EQ(y(), peek() - 200);
-    EXPECT_FLOAT_EQ(ed->drawerPanel->getPositionX(), 512);
-    EXPECT_EQ(ed->tabTravel, Vec2(40, -200));
+    EXPECT_FLOAT_EQ(ed->drawer().panel()->getPositionX(), 512);
+    EXPECT_EQ(ed->drawer().tabTravel(), Vec2(40, -200));
     app->touchMove(0, start + Vec2(0, -2000));
     EXPECT_FLOAT_EQ(y(), open());
     app->touchMove(0, start + Vec2(0, 5000));
@@ -111,11 +111,11 @@ TEST_F(DrawerTest, A350PointTabDragOpensTheDrawerIn07Seconds)
 {
     ed->slideDrawer(false); // the wheel on, as after start-up
     slid();
-    ASSERT_TRUE(ed->mouseListener->isEnabled());
+    ASSERT_TRUE(ed->mode().wheelEnabled());
     pull(tab(), Vec2(0, -350), 1);
     EXPECT_FLOAT_EQ(y(), peek() - 350);
-    EXPECT_FALSE(ed->mouseListener->isEnabled());
-    EXPECT_TRUE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().wheelEnabled());
+    EXPECT_TRUE(ed->mode().drawerPeeking());
     app->advance(0.5);
     EXPECT_GT(y(), open());
     app->advance(0.2);
@@ -163,22 +163,22 @@ TEST_F(DrawerTest, PullingThePeekingTab25UpHidesItAndAHiddenOne75DownPeeks)
     pull(tab(), Vec2(0, 24), 1);
     peeked();
     EXPECT_FLOAT_EQ(y(), peek());
-    EXPECT_TRUE(ed->drawerPeeking);
+    EXPECT_TRUE(ed->mode().drawerPeeking());
 
     pull(tab(), Vec2(0, 25), 1);
     peeked();
     EXPECT_FLOAT_EQ(y(), hidden());
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().drawerPeeking());
 
     // Hidden: 24 down stays above peek + 75 and stays hidden; 25 down peeks.
     pull(tab(), Vec2(0, -24), 1);
     peeked();
     EXPECT_FLOAT_EQ(y(), hidden());
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().drawerPeeking());
     pull(tab(), Vec2(0, -25), 1);
     peeked();
     EXPECT_FLOAT_EQ(y(), peek());
-    EXPECT_TRUE(ed->drawerPeeking);
+    EXPECT_TRUE(ed->mode().drawerPeeking());
 }
 
 TEST_F(DrawerTest, ACancelledTabDragStillEndsAtARestingPlace)
@@ -187,19 +187,19 @@ TEST_F(DrawerTest, ACancelledTabDragStillEndsAtARestingPlace)
     app->touchCancel(0);
     slid();
     EXPECT_FLOAT_EQ(y(), open());
-    EXPECT_EQ(ed->tabTravel, Vec2::ZERO);
+    EXPECT_EQ(ed->drawer().tabTravel(), Vec2::ZERO);
 }
 
 TEST_F(DrawerTest, ATapOnTheSettingsIconClosesTheOpenDrawer)
 {
     openDrawer();
     app->touchDown(0, settings());
-    EXPECT_EQ(ed->settingsIcon->getColor(), Color3B::GRAY);
+    EXPECT_EQ(ed->drawer().settingsIcon()->getColor(), Color3B::GRAY);
     app->frame();
     app->touchUp(0);
-    EXPECT_EQ(ed->settingsIcon->getColor(), Color3B::WHITE);
-    EXPECT_TRUE(ed->mouseListener->isEnabled());
-    EXPECT_TRUE(ed->drawerPeeking);
+    EXPECT_EQ(ed->drawer().settingsIcon()->getColor(), Color3B::WHITE);
+    EXPECT_TRUE(ed->mode().wheelEnabled());
+    EXPECT_TRUE(ed->mode().drawerPeeking());
     app->advance(0.5);
     EXPECT_GT(y(), open());
     EXPECT_LT(y(), peek());
@@ -209,9 +209,9 @@ TEST_F(DrawerTest, ATapOnTheSettingsIconClosesTheOpenDrawer)
 
     // While the saved list shows, the drawer goes out of sight instead.
     openDrawer();
-    ed->savedListShown = true;
+    ed->mode().setListShown(true);
     tapAt(settings());
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().drawerPeeking());
     slid();
     EXPECT_FLOAT_EQ(y(), hidden());
 }
@@ -224,7 +224,7 @@ TEST_F(DrawerTest, TheSettingsIconNeverLiftsThePanelAbovePeeking)
     app->touchUp(0);
     slid();
     EXPECT_FLOAT_EQ(y(), peek());
-    EXPECT_EQ(ed->settingsTravel, Vec2::ZERO);
+    EXPECT_EQ(ed->drawer().settingsTravel(), Vec2::ZERO);
 }
 
 TEST_F(DrawerTest, SettingsIconReleaseRules)
@@ -243,7 +243,7 @@ TEST_F(DrawerTest, SettingsIconReleaseRules)
     pull(settings(), Vec2(0, 150), 5);
     slid();
     EXPECT_FLOAT_EQ(y(), open());
-    EXPECT_FALSE(ed->mouseListener->isEnabled());
+    EXPECT_FALSE(ed->mode().wheelEnabled());
     pull(settings(), Vec2(0, 150), 6);
     slid();
     EXPECT_FLOAT_EQ(y(), peek());
@@ -253,7 +253,7 @@ TEST_F(DrawerTest, SettingsIconReleaseRules)
     pull(settings(), Vec2(0, 100), 50);
     slid();
     EXPECT_FLOAT_EQ(y(), open());
-    EXPECT_EQ(ed->settingsIcon->getColor(), Color3B::WHITE);
+    EXPECT_EQ(ed->drawer().settingsIcon()->getColor(), Color3B::WHITE);
 }
 
 TEST_F(DrawerTest, ANewSlideReplacesTheOneRunning)
@@ -263,7 +263,7 @@ TEST_F(DrawerTest, ANewSlideReplacesTheOneRunning)
     ed->peekDrawer(false);
     app->advance(1.0);
     EXPECT_FLOAT_EQ(y(), hidden());
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_FALSE(ed->mode().drawerPeeking());
 
     // And the other way round: a slide started during a peek wins.
     ed->peekDrawer(true);

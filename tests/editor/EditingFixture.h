@@ -21,8 +21,8 @@ protected:
         ed = app->editor();
         ASSERT_NE(ed, nullptr);
         ed->showSavedList(false);
-        const float h = ed->drawerPanel->getContentSize().height;
-        ed->drawerPanel->setPositionY(768 + h * 0.5f - 100);
+        const float h = ed->drawer().panel()->getContentSize().height;
+        ed->drawer().panel()->setPositionY(768 + h * 0.5f - 100);
         app->frame();
     }
     void TearDown() override { app.reset(); }
@@ -54,7 +54,7 @@ protected:
 
     cocos2d::Vec2 toWorld(const cocos2d::Vec2& board) const
     {
-        return ed->boardView->getContainer()->convertToWorldSpace(board);
+        return ed->boardView()->getContainer()->convertToWorldSpace(board);
     }
     cocos2d::Vec2 centreOf(PartId part) const { return toWorld(rec(part).position); }
     cocos2d::Vec2 endAt(PartId part, int end) const { return ed->endToBoard({part, end}, false); }

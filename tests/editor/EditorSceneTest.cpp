@@ -102,8 +102,8 @@ TEST(EditorStartUp, FirstLaunchStoresOpenAndShowsTheHelpPagerOnTop)
     EXPECT_EQ(help->getAnchorPoint(), Vec2::ZERO);
     EXPECT_EQ(help->getCurrentPage(), 0);
     EXPECT_FALSE(help->getLeftArrow()->isVisible());
-    EXPECT_TRUE(editor->nameField->getString().empty());
-    EXPECT_TRUE(editor->codeField->getString().empty());
+    EXPECT_TRUE(editor->signIn().nameField()->getString().empty());
+    EXPECT_TRUE(editor->signIn().codeField()->getString().empty());
 }
 
 TEST(EditorStartUp, ReturningLaunchShowsNoHelpAndRefillsTheStoredName)
@@ -116,8 +116,8 @@ TEST(EditorStartUp, ReturningLaunchShowsNoHelpAndRefillsTheStoredName)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(helpOnTop(editor), nullptr);
     EXPECT_EQ(editor->getChildrenCount(), 5u);
-    EXPECT_EQ(editor->nameField->getString(), "racer7");
-    EXPECT_TRUE(editor->codeField->getString().empty());
+    EXPECT_EQ(editor->signIn().nameField()->getString(), "racer7");
+    EXPECT_TRUE(editor->signIn().codeField()->getString().empty());
 }
 
 class ReturningEditor : public ::testing::Test {
@@ -131,32 +131,32 @@ TEST_F(ReturningEditor, LayersStandInTheirOrderWithTheDrawerOpenAtTheTop)
     ASSERT_NE(editor, nullptr);
     const auto& layers = editor->getChildren();
     ASSERT_EQ(layers.size(), 5u);
-    EXPECT_EQ(layers.at(0), editor->boardView->getParent());
-    EXPECT_EQ(layers.at(1), editor->savedListPanel);
-    EXPECT_EQ(layers.at(2), editor->drawerPanel->getParent());
-    EXPECT_EQ(layers.at(4), editor->busyOverlay);
+    EXPECT_EQ(layers.at(0), editor->boardView()->getParent());
+    EXPECT_EQ(layers.at(1), (&editor->savedList()));
+    EXPECT_EQ(layers.at(2), editor->drawer().panel()->getParent());
+    EXPECT_EQ(layers.at(4), editor->busyOverlay());
     EXPECT_EQ(layers.at(3)->getChildrenCount(), 0u);
     EXPECT_EQ(editor->trash().sprite()->getParent(), layers.at(2));
     EXPECT_EQ(editor->trash().sprite()->getOpacity(), 0);
 
-    const Size drawer = editor->drawerPanel->getContentSize();
-    EXPECT_EQ(editor->drawerPanel->getPosition(), Vec2(drawer.width * 0.5f, 768 - drawer.height * 0.5f));
-    EXPECT_EQ(labelTexts(editor->drawerPanel),
+    const Size drawer = editor->drawer().panel()->getContentSize();
+    EXPECT_EQ(editor->drawer().panel()->getPosition(), Vec2(drawer.width * 0.5f, 768 - drawer.height * 0.5f));
+    EXPECT_EQ(labelTexts(editor->drawer().panel()),
               (std::vector<std::string>{"VELOQUIX", "Version 1.1.0",
                                         "Enter the Galvora-Name and Account-Code issued by \"Galvora\".", "HELP",
                                         "CREDIT", "0", "0", "0", "0", "0", "0", "0", "0"}));
-    EXPECT_EQ(editor->nameField->getPlaceHolder(), "Galvora-Name(UserID)");
-    EXPECT_EQ(editor->codeField->getPlaceHolder(), "Account-Code(Password)");
-    EXPECT_EQ(editor->nameField->getParent()->getPosition(), Vec2(369, 665));
-    EXPECT_EQ(editor->codeField->getParent()->getPosition(), Vec2(655, 665));
+    EXPECT_EQ(editor->signIn().nameField()->getPlaceHolder(), "Galvora-Name(UserID)");
+    EXPECT_EQ(editor->signIn().codeField()->getPlaceHolder(), "Account-Code(Password)");
+    EXPECT_EQ(editor->signIn().nameField()->getParent()->getPosition(), Vec2(369, 665));
+    EXPECT_EQ(editor->signIn().codeField()->getParent()->getPosition(), Vec2(655, 665));
 
-    EXPECT_EQ(editor->savedListPanel->getColor(), Color3B::BLACK);
-    EXPECT_EQ(editor->savedListPanel->getContentSize(), Size(1024, 768));
-    EXPECT_EQ(editor->boardView->getContentOffset(), Vec2(-512, -384));
-    EXPECT_EQ(editor->boardView->getContainer()->getContentSize(), Size(2048, 1536));
+    EXPECT_EQ(editor->savedList().getColor(), Color3B::BLACK);
+    EXPECT_EQ(editor->savedList().getContentSize(), Size(1024, 768));
+    EXPECT_EQ(editor->boardView()->getContentOffset(), Vec2(-512, -384));
+    EXPECT_EQ(editor->boardView()->getContainer()->getContentSize(), Size(2048, 1536));
     Texture2D* tile = Director::getInstance()->getTextureCache()->addImage("res/base.png");
     Sprite* background = nullptr;
-    for (Node* child : editor->boardView->getContainer()->getChildren()) {
+    for (Node* child : editor->boardView()->getContainer()->getChildren()) {
         auto* sprite = dynamic_cast<Sprite*>(child);
         if (sprite && sprite->getTexture() == tile) background = sprite;
     }
@@ -164,13 +164,13 @@ TEST_F(ReturningEditor, LayersStandInTheirOrderWithTheDrawerOpenAtTheTop)
     EXPECT_TRUE(background->getTexture()->isRepeatS());
     EXPECT_TRUE(background->getTexture()->isRepeatT());
     EXPECT_EQ(background->getContentSize(), Size(2048, 1536));
-    EXPECT_FALSE(editor->mouseListener->isEnabled());
+    EXPECT_FALSE(editor->mode().wheelEnabled());
 }
 
 TEST_F(ReturningEditor, AccountWordsAreRedAndTheRestOfTheExplanationWhite)
 {
     Label* explanation = nullptr;
-    for (Node* child : editor->drawerPanel->getChildren()) {
+    for (Node* child : editor->drawer().panel()->getChildren()) {
         auto* label = dynamic_cast<Label*>(child);
         if (label && label->getString().rfind("Enter", 0) == 0) explanation = label;
     }
@@ -189,14 +189,14 @@ TEST_F(ReturningEditor, AccountWordsAreRedAndTheRestOfTheExplanationWhite)
 
 TEST_F(ReturningEditor, PaletteEntriesStandGreyInTypeOrderEachFollowedByItsCount)
 {
-    const auto& children = editor->drawerPanel->getChildren();
+    const auto& children = editor->drawer().panel()->getChildren();
     float x = 10;
     for (int t = 0; t < PartTypes::count; ++t) {
         ZelmPartSprite* entry = editor->palette().item(t);
         Label* count = editor->palette().countLabel(t);
         ASSERT_NE(entry, nullptr);
         ASSERT_NE(count, nullptr);
-        ASSERT_EQ(entry->getParent(), editor->drawerPanel);
+        ASSERT_EQ(entry->getParent(), editor->drawer().panel());
         EXPECT_EQ(children.getIndex(count), children.getIndex(entry) + 1) << t;
         EXPECT_EQ(entry->type(), t);
         EXPECT_EQ(entry->getTexture(), Director::getInstance()->getTextureCache()->addImage(veloquix::partImageFiles[t]));
@@ -216,43 +216,43 @@ TEST_F(ReturningEditor, PaletteEntriesStandGreyInTypeOrderEachFollowedByItsCount
 
 TEST_F(ReturningEditor, HelpButtonOpensThePagerOnlyOnARelease)
 {
-    Vec2 help = worldCentre(editor->helpButton);
+    Vec2 help = worldCentre(editor->helpButton());
     app.touchDown(0, help);
     app.frame();
-    EXPECT_EQ(editor->helpButton->getColor(), Color3B::GRAY);
+    EXPECT_EQ(editor->helpButton()->getColor(), Color3B::GRAY);
     app.touchMove(0, Vec2(900, 100));
-    EXPECT_EQ(editor->helpButton->getColor(), Color3B::WHITE);
+    EXPECT_EQ(editor->helpButton()->getColor(), Color3B::WHITE);
     app.touchUp(0);
     app.frame();
     EXPECT_EQ(helpOnTop(editor), nullptr);
 
     tap(app, help);
-    EXPECT_EQ(editor->helpButton->getColor(), Color3B::WHITE);
+    EXPECT_EQ(editor->helpButton()->getColor(), Color3B::WHITE);
     ASSERT_NE(helpOnTop(editor), nullptr);
 }
 
 TEST_F(ReturningEditor, TappingAFieldTypesIntoItAndTappingTheDrawerEndsTyping)
 {
-    tap(app, worldCentre(editor->nameField->getParent()));
-    EXPECT_TRUE(editor->nameField->isAttachedWithIME());
+    tap(app, worldCentre(editor->signIn().nameField()->getParent()));
+    EXPECT_TRUE(editor->signIn().nameField()->isAttachedWithIME());
     app.typeText("racer7");
     app.frame();
-    EXPECT_EQ(editor->nameField->getString(), "racer7");
+    EXPECT_EQ(editor->signIn().nameField()->getString(), "racer7");
 
-    tap(app, worldCentre(editor->codeField->getParent()));
-    EXPECT_TRUE(editor->codeField->isAttachedWithIME());
-    EXPECT_FALSE(editor->nameField->isAttachedWithIME());
+    tap(app, worldCentre(editor->signIn().codeField()->getParent()));
+    EXPECT_TRUE(editor->signIn().codeField()->isAttachedWithIME());
+    EXPECT_FALSE(editor->signIn().nameField()->isAttachedWithIME());
     app.typeText("s3cret");
     app.frame();
-    EXPECT_EQ(editor->codeField->getString(), "s3cret");
-    EXPECT_EQ(editor->nameField->getString(), "racer7");
+    EXPECT_EQ(editor->signIn().codeField()->getString(), "s3cret");
+    EXPECT_EQ(editor->signIn().nameField()->getString(), "racer7");
 
     tap(app, Vec2(100, 400));
-    EXPECT_FALSE(editor->codeField->isAttachedWithIME());
-    EXPECT_FALSE(editor->nameField->isAttachedWithIME());
+    EXPECT_FALSE(editor->signIn().codeField()->isAttachedWithIME());
+    EXPECT_FALSE(editor->signIn().nameField()->isAttachedWithIME());
     app.typeText("x");
     app.frame();
-    EXPECT_EQ(editor->codeField->getString(), "s3cret");
+    EXPECT_EQ(editor->signIn().codeField()->getString(), "s3cret");
 }
 
 TEST_F(ReturningEditor, TheScreenShowsTheOpenDrawer)
@@ -275,7 +275,7 @@ TEST_F(ReturningEditor, TheScreenShowsTheOpenDrawer)
         }
     }
     EXPECT_GT(same, compared * 3 / 4) << same << " of " << compared;
-    Vec2 ok = worldCentre(editor->okButton) - Vec2(50, 0); // beside the white letters
+    Vec2 ok = worldCentre(editor->okButton()) - Vec2(50, 0); // beside the white letters
     Color4B okRed = EngineHarness::pixelAt(shot, int(ok.x), int(768 - ok.y));
     EXPECT_GT(okRed.r, 150);
     EXPECT_LT(okRed.g, 120);
@@ -284,22 +284,22 @@ TEST_F(ReturningEditor, TheScreenShowsTheOpenDrawer)
 TEST_F(ReturningEditor, LogosOpenTheirLinksOnlyWhenReleasedOnThem)
 {
     RecordedLinks links;
-    tap(app, worldCentre(editor->showcaseLogo));
+    tap(app, worldCentre(editor->showcaseLogo()));
     EXPECT_EQ(links.next(), ZelmcircuitScene::kCompanionStoreUrl);
-    EXPECT_EQ(editor->showcaseLogo->getColor(), Color3B::WHITE);
+    EXPECT_EQ(editor->showcaseLogo()->getColor(), Color3B::WHITE);
 
-    tap(app, worldCentre(editor->makerLogo));
+    tap(app, worldCentre(editor->makerLogo()));
     EXPECT_EQ(links.next(), ZelmcircuitScene::kMakerSiteUrl);
 
     // Dragged off before the release: nothing opens, so the link of the next
     // tap is the next one recorded (an opener started for the drag would
     // have started before it).
-    app.touchDown(0, worldCentre(editor->makerLogo));
+    app.touchDown(0, worldCentre(editor->makerLogo()));
     app.touchMove(0, Vec2(512, 700));
     app.touchUp(0);
     app.frame();
-    EXPECT_EQ(editor->makerLogo->getColor(), Color3B::WHITE);
-    tap(app, worldCentre(editor->showcaseLogo));
+    EXPECT_EQ(editor->makerLogo()->getColor(), Color3B::WHITE);
+    tap(app, worldCentre(editor->showcaseLogo()));
     EXPECT_EQ(links.next(), ZelmcircuitScene::kCompanionStoreUrl);
 }
 
@@ -312,11 +312,11 @@ TEST_F(ReturningEditor, TheOpenDrawerKeepsItsTouchesFromTheLayersBelow)
         ++reached;
         return true;
     };
-    Node* boardLayer = editor->boardView->getParent();
+    Node* boardLayer = editor->boardView()->getParent();
     editor->getEventDispatcher()->addEventListenerWithSceneGraphPriority(below, boardLayer);
     tap(app, Vec2(100, 400));
-    tap(app, worldCentre(editor->codeField->getParent()));
-    tap(app, worldCentre(editor->helpButton));
+    tap(app, worldCentre(editor->signIn().codeField()->getParent()));
+    tap(app, worldCentre(editor->helpButton()));
     EXPECT_EQ(reached, 0);
 }
 
@@ -334,13 +334,13 @@ TEST(EditorStartUp, ThePagerCoversTheDrawerAtFirstLaunch)
     Color4B okRed;
     {
         AppHarness app(true);
-        Vec2 ok = worldCentre(app.editor()->okButton) - Vec2(50, 0); // beside the white letters
+        Vec2 ok = worldCentre(app.editor()->okButton()) - Vec2(50, 0); // beside the white letters
         okRed = EngineHarness::pixelAt(app.capture(), int(ok.x), int(768 - ok.y));
         EXPECT_GT(okRed.r, 150);
         EXPECT_LT(okRed.g, 120);
     }
     AppHarness app;
-    Vec2 ok = worldCentre(app.editor()->okButton) - Vec2(50, 0); // beside the white letters
+    Vec2 ok = worldCentre(app.editor()->okButton()) - Vec2(50, 0); // beside the white letters
     Image* shot = app.capture();
     ASSERT_NE(shot, nullptr);
     const Color4B covered = EngineHarness::pixelAt(shot, int(ok.x), int(768 - ok.y));

@@ -22,7 +22,7 @@ protected:
     }
     // Moves the clock without running a frame.
     static void later(double seconds) { EngineClock::advance(seconds); }
-    float zoom() const { return ed->boardView->getZoomScale(); }
+    float zoom() const { return ed->boardView()->getZoomScale(); }
     // Lets an animated zoom end.
     void settle() { app->advance(0.3); }
 
@@ -49,7 +49,7 @@ protected:
     }
     // The wheel as a user gets it: the drawer has left the open position.
     void enableWheel() { ed->slideDrawer(false); }
-    float drawerY() const { return ed->drawerPanel->getPositionY(); }
+    float drawerY() const { return ed->drawer().panel()->getPositionY(); }
 };
 
 TEST_F(NavigationTest, DoubleTapNeedsUnderPoint3SecondsAndUnder30Points)
@@ -102,7 +102,7 @@ TEST_F(NavigationTest, TheSecondTapIsTheReferenceEvenWhenItDoesNotZoom)
     tapAt(Vec2(500, 400));
     later(0.1);
     tapAt(Vec2(540, 400));
-    EXPECT_EQ(ed->lastTapLocation, Vec2(540, 400));
+    EXPECT_EQ(ed->navigation().lastTapLocation(), Vec2(540, 400));
     later(0.1);
     tapAt(Vec2(545, 400));
     settle();
@@ -115,7 +115,7 @@ TEST_F(NavigationTest, ZoomStepsOfADoubleTap)
         float from, to;
     } steps[] = {{1.6f, 2.0f}, {1.5f, 2.0f}, {0.5f, 1.5f}, {1.0f, 2.0f}, {0.0f, 1.0f}};
     for (const auto& step : steps) {
-        ed->boardView->setZoomScale(step.from, false);
+        ed->boardView()->setZoomScale(step.from, false);
         later(1);
         tapAt(Vec2(500, 400));
         later(0.1);
@@ -131,11 +131,10 @@ TEST_F(NavigationTest, ATapOnAPartIsNeitherHalfOfADoubleTap)
     const Vec2 onPart = centreOf(part) + Vec2(0, 10);
     const Vec2 beside = onPart + Vec2(0, 25); // off the 45-point-high part
     later(1);
-    const Vec2 reference = ed->lastTapLocation;
+    const Vec2 reference = ed->navigation().lastTapLocation();
     tapAt(onPart);
     EXPECT_FLOAT_EQ(rec(part).rotation, 45) << "the tap turned the part";
-    EXPECT_FALSE(ed->skipDoubleTap);
-    EXPECT_EQ(ed->lastTapLocation, reference);
+    EXPECT_EQ(ed->navigation().lastTapLocation(), reference);
     later(0.1);
     tapAt(beside);
     settle();
@@ -175,16 +174,16 @@ TEST_F(NavigationTest, APinchEndingBetweenPoint3AndPoint5SettlesAtPoint5)
     EXPECT_FLOAT_EQ(zoom(), 0.4f);
     liftBoth();
     EXPECT_FLOAT_EQ(zoom(), 0.5f);
-    EXPECT_TRUE(ed->boardActive);
-    EXPECT_FALSE(ed->viewScrolled) << "the touch sequence finished after the zoom";
+    EXPECT_FALSE(ed->mode().listShown());
+    EXPECT_FALSE(ed->navigation().scrolled()) << "the touch sequence finished after the zoom";
 
-    ed->boardView->setZoomScale(1.0f, false);
+    ed->boardView()->setZoomScale(1.0f, false);
     pinchTo(124);
     EXPECT_NEAR(zoom(), 0.31f, 1e-5);
     liftBoth();
     EXPECT_FLOAT_EQ(zoom(), 0.5f);
 
-    ed->boardView->setZoomScale(1.0f, false);
+    ed->boardView()->setZoomScale(1.0f, false);
     pinchTo(240);
     liftBoth();
     EXPECT_FLOAT_EQ(zoom(), 0.6f) << "at or above 0.5 nothing changes";
@@ -196,15 +195,15 @@ TEST_F(NavigationTest, APinchToPoint3OrBelowLeavesTheBoardAndHidesTheDrawer)
     ASSERT_FLOAT_EQ(zoom(), 0.3f);
     // The zoom finishes when the first finger lifts.
     app->touchUp(1);
-    EXPECT_FALSE(ed->boardActive);
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_TRUE(ed->mode().listShown());
+    EXPECT_FALSE(ed->mode().drawerPeeking());
     app->touchUp(2);
     app->advance(0.25);
-    EXPECT_GT(drawerY(), ed->drawerPeekingY());
-    EXPECT_LT(drawerY(), ed->drawerHiddenY());
+    EXPECT_GT(drawerY(), ed->drawer().peekingY());
+    EXPECT_LT(drawerY(), ed->drawer().hiddenY());
     app->advance(0.25);
     app->frame();
-    EXPECT_FLOAT_EQ(drawerY(), ed->drawerHiddenY());
+    EXPECT_FLOAT_EQ(drawerY(), ed->drawer().hiddenY());
 }
 
 TEST_F(NavigationTest, ZoomZeroFromAPinchLeavesWithFinitePositions)
@@ -212,7 +211,7 @@ TEST_F(NavigationTest, ZoomZeroFromAPinchLeavesWithFinitePositions)
     const PartId part = place(PartTypes::straight, Vec2(1024, 768));
     pinch(Vec2(412, 384), Vec2(612, 384), Vec2(512, 384), Vec2(512, 384));
     ASSERT_FLOAT_EQ(zoom(), 0.0f);
-    EXPECT_TRUE(finite(ed->boardView->getContentOffset()));
+    EXPECT_TRUE(finite(ed->boardView()->getContentOffset()));
     EXPECT_TRUE(finite(centreOf(part)));
 
     // At zoom 0 a part is a point under no finger.
@@ -224,9 +223,9 @@ TEST_F(NavigationTest, ZoomZeroFromAPinchLeavesWithFinitePositions)
 
     liftBoth();
     app->advance(0.6);
-    EXPECT_FALSE(ed->boardActive);
-    EXPECT_FLOAT_EQ(drawerY(), ed->drawerHiddenY());
-    EXPECT_TRUE(finite(ed->boardView->getContentOffset()));
+    EXPECT_TRUE(ed->mode().listShown());
+    EXPECT_FLOAT_EQ(drawerY(), ed->drawer().hiddenY());
+    EXPECT_TRUE(finite(ed->boardView()->getContentOffset()));
 }
 
 TEST_F(NavigationTest, APressThatHadNotLiftedItsPartLetsGoWhenThePinchLeaves)
@@ -241,23 +240,23 @@ TEST_F(NavigationTest, APressThatHadNotLiftedItsPartLetsGoWhenThePinchLeaves)
     app->frame();
     ASSERT_LE(zoom(), 0.3f);
     app->touchUp(2);
-    EXPECT_FALSE(ed->boardActive);
+    EXPECT_TRUE(ed->mode().listShown());
     EXPECT_EQ(ed->gesture().selectedPart(), circuit::kNoPart);
     app->touchUp(1);
     app->advance(0.1);
     EXPECT_TRUE(model().empty()) << "the circuit closed, untouched";
-    EXPECT_TRUE(ed->boardView->isTouchEnabled());
+    EXPECT_TRUE(ed->boardView()->isTouchEnabled());
 }
 
 TEST_F(NavigationTest, WheelIsOffWhileTheDrawerIsOpen)
 {
     ed->slideDrawer(true);
-    EXPECT_FALSE(ed->mouseListener->isEnabled());
+    EXPECT_FALSE(ed->mode().wheelEnabled());
     app->wheel(0.1f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(zoom(), 1.0f);
 
     enableWheel();
-    EXPECT_TRUE(ed->mouseListener->isEnabled());
+    EXPECT_TRUE(ed->mode().wheelEnabled());
     app->wheel(0.1f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(zoom(), 1.1f) << "one notch, at once";
     app->wheel(-0.1f, Vec2(512, 384));
@@ -269,70 +268,70 @@ TEST_F(NavigationTest, WheelIsOffWhileTheDrawerIsOpen)
     EXPECT_FLOAT_EQ(zoom(), 2.0f);
 
     ed->slideDrawer(true);
-    EXPECT_FALSE(ed->mouseListener->isEnabled());
+    EXPECT_FALSE(ed->mode().wheelEnabled());
     app->wheel(-0.1f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(zoom(), 2.0f);
     ed->peekDrawer(true);
-    EXPECT_FALSE(ed->mouseListener->isEnabled()) << "peeking leaves the wheel alone";
-    ed->mouseListener->setEnabled(true);
+    EXPECT_FALSE(ed->mode().wheelEnabled()) << "peeking leaves the wheel alone";
+    ed->slideDrawer(false);
     ed->peekDrawer(false);
-    EXPECT_TRUE(ed->mouseListener->isEnabled());
+    EXPECT_TRUE(ed->mode().wheelEnabled());
 }
 
 TEST_F(NavigationTest, WheelToPoint4SettlesAtPoint5After31Hundredths)
 {
     enableWheel();
-    ed->boardView->setZoomScale(0.5f, false);
+    ed->boardView()->setZoomScale(0.5f, false);
     app->wheel(-0.1f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(zoom(), 0.4f);
     app->advance(0.3);
     EXPECT_FLOAT_EQ(zoom(), 0.4f);
     app->advance(0.05);
     EXPECT_FLOAT_EQ(zoom(), 0.5f);
-    EXPECT_TRUE(ed->boardActive);
+    EXPECT_FALSE(ed->mode().listShown());
 }
 
 TEST_F(NavigationTest, AWheelBurstEndsInOneSettleAfterItsLastStep)
 {
     enableWheel();
-    ed->boardView->setZoomScale(0.8f, false);
+    ed->boardView()->setZoomScale(0.8f, false);
     for (int i = 0; i < 4; ++i) {
         app->wheel(-0.1f, Vec2(512, 384));
         if (i < 3) app->advance(0.1);
     }
     EXPECT_NEAR(zoom(), 0.4f, 1e-5);
-    ASSERT_TRUE(ed->viewScrolled);
+    ASSERT_TRUE(ed->navigation().scrolled());
     // The settles of the first three steps find a newer step and do nothing.
     app->advance(0.3);
     EXPECT_NEAR(zoom(), 0.4f, 1e-5);
-    EXPECT_TRUE(ed->viewScrolled);
+    EXPECT_TRUE(ed->navigation().scrolled());
     app->advance(0.05);
     EXPECT_FLOAT_EQ(zoom(), 0.5f);
-    EXPECT_FALSE(ed->viewScrolled) << "zoom finished, then touch finished";
-    ed->viewScrolled = true;
+    EXPECT_FALSE(ed->navigation().scrolled()) << "zoom finished, then touch finished";
+    ed->navigation().setScrolled(true);
     app->advance(1.0);
-    EXPECT_TRUE(ed->viewScrolled) << "no second pair";
+    EXPECT_TRUE(ed->navigation().scrolled()) << "no second pair";
 }
 
 TEST_F(NavigationTest, WheelToPoint2OrToZeroLeavesTheBoard)
 {
     enableWheel();
-    ed->boardView->setZoomScale(0.5f, false);
+    ed->boardView()->setZoomScale(0.5f, false);
     app->wheel(-0.3f, Vec2(512, 384));
     app->advance(0.3);
-    EXPECT_TRUE(ed->boardActive);
+    EXPECT_FALSE(ed->mode().listShown());
     app->advance(0.05);
-    EXPECT_FALSE(ed->boardActive);
-    EXPECT_FALSE(ed->drawerPeeking);
+    EXPECT_TRUE(ed->mode().listShown());
+    EXPECT_FALSE(ed->mode().drawerPeeking());
 
     ed->showSavedList(false);
-    ed->boardView->setZoomScale(0.5f, false);
+    ed->boardView()->setZoomScale(0.5f, false);
     for (int i = 0; i < 6; ++i) app->wheel(-0.1f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(zoom(), 0.0f);
-    EXPECT_TRUE(finite(ed->boardView->getContentOffset()));
+    EXPECT_TRUE(finite(ed->boardView()->getContentOffset()));
     app->advance(0.35);
-    EXPECT_FALSE(ed->boardActive);
-    EXPECT_TRUE(finite(ed->boardView->getContentOffset()));
+    EXPECT_TRUE(ed->mode().listShown());
+    EXPECT_TRUE(finite(ed->boardView()->getContentOffset()));
 }
 
 TEST_F(NavigationTest, APartInTheHandKeepsTheBoardAndStaysFiniteAtZoomZero)
@@ -348,13 +347,13 @@ TEST_F(NavigationTest, APartInTheHandKeepsTheBoardAndStaysFiniteAtZoomZero)
     EXPECT_EQ(rec(part).position, Vec2(1024, 768));
 
     app->advance(0.35);
-    EXPECT_TRUE(ed->boardActive) << "the board does not close under a lifted part";
+    EXPECT_FALSE(ed->mode().listShown()) << "the board does not close under a lifted part";
     EXPECT_FLOAT_EQ(zoom(), 0.5f);
     moveBy(Vec2(10, 0));
     EXPECT_EQ(rec(part).position, Vec2(1044, 768)) << "10 points at zoom 0.5";
     release();
     EXPECT_FALSE(ed->gesture().isDragging());
-    EXPECT_TRUE(ed->boardView->isTouchEnabled());
+    EXPECT_TRUE(ed->boardView()->isTouchEnabled());
     EXPECT_TRUE(model().contains(part));
 }
 
@@ -368,39 +367,43 @@ TEST_F(NavigationTest, AStillTapOnACoastingBoardOnlyStopsIt)
     app->touchUp(0);
     app->frame();
     app->frame();
-    ASSERT_TRUE(ed->viewScrolled) << "still coasting";
+    ASSERT_TRUE(ed->navigation().scrolled()) << "still coasting";
 
     tapAt(centreOf(part));
-    EXPECT_TRUE(ed->listTapBlocked);
-    EXPECT_FALSE(ed->viewScrolled);
-    EXPECT_EQ(ed->tapTravel, Vec2::ZERO);
+    EXPECT_TRUE(ed->guard().tapBlocked());
+    EXPECT_FALSE(ed->navigation().scrolled());
+    EXPECT_EQ(ed->guard().travel(), Vec2::ZERO);
     EXPECT_FLOAT_EQ(rec(part).rotation, 0) << "stopping the board turns nothing";
     app->advance(0.5);
 
     // On a board at rest the same tap turns the part.
     tapAt(centreOf(part));
-    EXPECT_FALSE(ed->listTapBlocked);
+    EXPECT_FALSE(ed->guard().tapBlocked());
     EXPECT_FLOAT_EQ(rec(part).rotation, 45);
 
     // A touch that moved is no scroll stop, even while coasting.
-    ed->viewScrolled = true;
+    ed->navigation().setScrolled(true);
     app->touchDown(0, Vec2(200, 200));
     app->touchMove(0, Vec2(202, 200));
     app->touchUp(0);
-    EXPECT_FALSE(ed->listTapBlocked);
-    EXPECT_EQ(ed->tapTravel, Vec2::ZERO);
+    EXPECT_FALSE(ed->guard().tapBlocked());
+    EXPECT_EQ(ed->guard().travel(), Vec2::ZERO);
     app->frame();
 }
 
-TEST_F(NavigationTest, AFinishedTouchOnEitherScrollViewClearsViewScrolled)
+TEST_F(NavigationTest, EachScrollViewKeepsItsOwnScrolledMark)
 {
-    ed->viewScrolled = true;
-    ed->onBoardTouchFinished(ed->savedListView);
-    EXPECT_FALSE(ed->viewScrolled);
+    ed->navigation().setScrolled(true);
+    ed->savedList().setScrolled(true);
+    ed->savedList().scrollViewTouchFinished(ed->savedList().view());
+    EXPECT_FALSE(ed->savedList().scrolled());
+    EXPECT_TRUE(ed->navigation().scrolled()) << "the list's touch says nothing of the board";
+    ed->onBoardTouchFinished(ed->boardView());
+    EXPECT_FALSE(ed->navigation().scrolled());
 
     // The saved list's view is not the board: its zoom end changes nothing.
-    ed->boardView->setZoomScale(0.2f, false);
-    ed->onBoardZoomFinished(ed->savedListView);
-    EXPECT_TRUE(ed->boardActive);
+    ed->boardView()->setZoomScale(0.2f, false);
+    ed->onBoardZoomFinished(ed->savedList().view());
+    EXPECT_FALSE(ed->mode().listShown());
     EXPECT_FLOAT_EQ(zoom(), 0.2f);
 }

@@ -38,7 +38,7 @@ TEST(SavedCircuitSprite, TakesTheRequestedPartOfItsPictureAndStartsWithoutId)
     EngineHarness h;
     ZelmLoadSprite* item = ZelmLoadSprite::create("res/noimage640.png", Rect(0, 0, 320, 240));
     ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(item->id.empty());
+    EXPECT_TRUE(item->id().empty());
     EXPECT_EQ(item->getContentSize(), Size(320, 240));
     EXPECT_EQ(ZelmLoadSprite::create("res/none.png", Rect(0, 0, 320, 240)), nullptr);
 }

@@ -7,7 +7,7 @@ namespace {
 int partsOnBoard(ZelmcircuitScene* ed)
 {
     int n = 0;
-    for (Node* child : ed->boardView->getContainer()->getChildren())
+    for (Node* child : ed->boardView()->getContainer()->getChildren())
         if (dynamic_cast<ZelmPartSprite*>(child)) ++n;
     return n;
 }
@@ -17,7 +17,7 @@ int partsOnBoard(ZelmcircuitScene* ed)
 TEST_F(EditingTest, PaletteDragLeavingTheBandMakesACountedPartWhereTheGhostLeft)
 {
     ZelmPartSprite* item = ed->palette().item(PartTypes::straight);
-    const Vec2 start = ed->drawerPanel->convertToWorldSpace(item->getPosition());
+    const Vec2 start = ed->drawer().panel()->convertToWorldSpace(item->getPosition());
     press(start, 0);
     ZelmPartSprite* ghost = ed->gesture().ghost();
     ASSERT_NE(ghost, nullptr);
@@ -49,24 +49,24 @@ TEST_F(EditingTest, PaletteDragLeavingTheBandMakesACountedPartWhereTheGhostLeft)
     EXPECT_EQ(sprite(part)->getOpacity(), 255);
     EXPECT_EQ(ed->gesture().ghost(), nullptr);
     EXPECT_EQ(ed->gesture().paletteNewPart(), circuit::kNoPart);
-    EXPECT_EQ(ed->getChildren().back(), ed->busyOverlay) << "the ghost is gone";
+    EXPECT_EQ(ed->getChildren().back(), ed->busyOverlay()) << "the ghost is gone";
     EXPECT_EQ(partsOnBoard(ed), 1);
 }
 
 TEST_F(EditingTest, PaletteDragReleasedOverTheBandMakesNothing)
 {
     ZelmPartSprite* item = ed->palette().item(PartTypes::corner);
-    press(ed->drawerPanel->convertToWorldSpace(item->getPosition()), 0);
+    press(ed->drawer().panel()->convertToWorldSpace(item->getPosition()), 0);
     moveBy(Vec2(30, -30));
     release();
     EXPECT_EQ(partsOnBoard(ed), 0);
     EXPECT_EQ(model().count(PartTypes::corner), 0);
     EXPECT_EQ(ed->gesture().ghost(), nullptr);
-    EXPECT_EQ(ed->getChildren().back(), ed->busyOverlay);
+    EXPECT_EQ(ed->getChildren().back(), ed->busyOverlay());
 
     // While the saved-circuits panel is up the palette takes nothing.
-    ed->savedListShown = true;
-    press(ed->drawerPanel->convertToWorldSpace(item->getPosition()), 0);
+    ed->mode().setListShown(true);
+    press(ed->drawer().panel()->convertToWorldSpace(item->getPosition()), 0);
     EXPECT_EQ(ed->gesture().ghost(), nullptr);
     release();
 }
@@ -82,11 +82,11 @@ TEST_F(EditingTest, QuickTapOrShortStillPressTurnsAPartButAChainHoldDoesNot)
     press(centreOf(part), 0.2);
     EXPECT_TRUE(ed->gesture().isDragging());
     EXPECT_EQ(sprite(part)->getOpacity(), 150);
-    EXPECT_FALSE(ed->boardView->isTouchEnabled()) << "no panning while a part is lifted";
+    EXPECT_FALSE(ed->boardView()->isTouchEnabled()) << "no panning while a part is lifted";
     release();
     EXPECT_FLOAT_EQ(rec(part).rotation, 90);
     EXPECT_EQ(sprite(part)->getOpacity(), 255);
-    EXPECT_TRUE(ed->boardView->isTouchEnabled());
+    EXPECT_TRUE(ed->boardView()->isTouchEnabled());
 
     press(centreOf(part), 0.45);
     EXPECT_TRUE(ed->gesture().isChainDrag());
@@ -111,7 +111,7 @@ TEST_F(EditingTest, TurningUnlinksEndsThatNoLongerFaceTheirNeighbour)
 TEST_F(EditingTest, PressThatMovesAtOnceScrollsTheBoardAndNeitherLiftsNorTurns)
 {
     const PartId part = place(PartTypes::straight, Vec2(1000, 700));
-    const Vec2 offset = ed->boardView->getContentOffset();
+    const Vec2 offset = ed->boardView()->getContentOffset();
     finger = centreOf(part);
     app->touchDown(0, finger);
     for (int i = 0; i < 3; ++i) {
@@ -124,7 +124,7 @@ TEST_F(EditingTest, PressThatMovesAtOnceScrollsTheBoardAndNeitherLiftsNorTurns)
     release();
     EXPECT_FLOAT_EQ(rec(part).rotation, 0);
     EXPECT_EQ(rec(part).position, Vec2(1000, 700));
-    EXPECT_NE(ed->boardView->getContentOffset(), offset);
+    EXPECT_NE(ed->boardView()->getContentOffset(), offset);
 }
 
 TEST_F(EditingTest, CornerTakesTouchesOnlyInsideItsOwnOutline)
@@ -169,7 +169,7 @@ TEST_F(EditingTest, CancelledTouchPutsThePartDownWithoutTurningIt)
     EXPECT_EQ(ed->gesture().selectedPart(), circuit::kNoPart);
     EXPECT_FALSE(ed->gesture().isDragging());
     EXPECT_EQ(sprite(part)->getOpacity(), 255);
-    EXPECT_TRUE(ed->boardView->isTouchEnabled());
+    EXPECT_TRUE(ed->boardView()->isTouchEnabled());
     EXPECT_FLOAT_EQ(rec(part).rotation, 0);
     EXPECT_EQ(rec(part).position, Vec2(1020, 700));
 }
@@ -177,7 +177,7 @@ TEST_F(EditingTest, CancelledTouchPutsThePartDownWithoutTurningIt)
 TEST_F(EditingTest, StillTapThatOnlyStopsAScrollDoesNotTurnAPart)
 {
     const PartId part = place(PartTypes::straight, Vec2(1000, 700));
-    ed->viewScrolled = true; // the board still coasting
+    ed->navigation().setScrolled(true); // the board still coasting
     press(centreOf(part), 0);
     app->touchUp(0);
     EXPECT_FLOAT_EQ(rec(part).rotation, 0);

@@ -88,7 +88,7 @@ TEST_F(EditingTest, ChainDroppedOnTheTrashGoesWholeAndItsNeighboursAreFree)
     EXPECT_EQ(link(other, 0), circuit::kNoPart);
     EXPECT_EQ(link(other, 1), circuit::kNoPart);
     app->advance(0.5);
-    EXPECT_EQ(ed->boardView->getContainer()->getChildrenCount(), 3u) << "background, scale and the one left";
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 3u) << "background, scale and the one left";
 }
 
 TEST_F(EditingTest, ClosedLoopDroppedOnTheTrashGoesWhole)
@@ -103,7 +103,7 @@ TEST_F(EditingTest, ClosedLoopDroppedOnTheTrashGoesWhole)
     ASSERT_EQ(model().size(), 1u);
     EXPECT_EQ(model().parts()[0].id, bystander);
     app->advance(0.5);
-    EXPECT_EQ(ed->boardView->getContainer()->getChildrenCount(), 3u);
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 3u);
 }
 
 TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
@@ -111,19 +111,19 @@ TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
     place(PartTypes::start, Vec2(900, 700));
     place(PartTypes::jump, Vec2(1100, 700));
     place(PartTypes::jump, Vec2(1200, 700));
-    ed->boardView->setZoomScale(1.5f);
-    ed->boardView->setContentOffset(Vec2(-100, -50));
-    ed->viewScrolled = false;
+    ed->boardView()->setZoomScale(1.5f);
+    ed->boardView()->setContentOffset(Vec2(-100, -50));
+    ed->navigation().setScrolled(false);
     ed->clearBoard();
-    EXPECT_FALSE(ed->viewScrolled) << "putting the board back is no scroll of the user's";
+    EXPECT_FALSE(ed->navigation().scrolled()) << "putting the board back is no scroll of the user's";
     EXPECT_TRUE(model().empty());
-    EXPECT_EQ(ed->boardView->getContainer()->getChildrenCount(), 2u);
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 2u);
     for (PartType t = 0; t < PartTypes::count; ++t) {
         EXPECT_EQ(model().count(t), 0);
         EXPECT_EQ(ed->palette().countLabel(t)->getString(), "0");
     }
-    EXPECT_FLOAT_EQ(ed->boardView->getZoomScale(), 1.0f);
-    EXPECT_EQ(ed->boardView->getContentOffset(), Vec2(-512, -384));
+    EXPECT_FLOAT_EQ(ed->boardView()->getZoomScale(), 1.0f);
+    EXPECT_EQ(ed->boardView()->getContentOffset(), Vec2(-512, -384));
 }
 
 TEST_F(EditingTest, LinksStayPairedAndNeverOutliveAPartThatReachedItsNeighbourTwice)

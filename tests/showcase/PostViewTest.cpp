@@ -52,15 +52,16 @@ protected:
 
     PostView* openView()
     {
-        auto* view = PostView::create(ed->listItems.at(0));
+        ZelmLoadSprite* item = ed->savedList().items().at(0);
+        auto* view = PostView::create(item->id(), item->nameLabel()->getString());
         ed->addChild(view);
         app->frame();
         return view;
     }
 
-    void tapPost(PostView* view) { tap(worldCentre(view->postButton)); }
+    void tapPost(PostView* view) { tap(worldCentre(view->postButton())); }
 
-    std::string png() const { return ZelmcircuitScene::thumbnailPath(kId); }
+    std::string png() const { return CircuitStore::thumbnailPath(kId); }
     std::string jpg() const { return PostView::jpegPath(kId); }
 
     static bool hasLine(const FakeShowcaseServer::Request& request, const std::string& line)
@@ -72,18 +73,18 @@ protected:
 
     static bool formAtRest(PostView* view)
     {
-        return view->formLayer->getPosition() == Vec2::ZERO && view->formLayer->getRotation() == 0.0f;
+        return view->formLayer()->getPosition() == Vec2::ZERO && view->formLayer()->getRotation() == 0.0f;
     }
 
     // The form wobbles, comes back to where it stood and the overlay goes.
     void expectFailureShown(PostView* view)
     {
-        EXPECT_TRUE(view->busyOverlay->isBusy());
+        EXPECT_TRUE(view->busyOverlay()->isBusy());
         leap(0.05);
         EXPECT_FALSE(formAtRest(view));
         leap(0.3);
         EXPECT_TRUE(formAtRest(view));
-        EXPECT_FALSE(view->busyOverlay->isBusy());
+        EXPECT_FALSE(view->busyOverlay()->isBusy());
         EXPECT_EQ(view->getParent(), ed);
     }
 };
@@ -101,18 +102,18 @@ TEST_F(PostViewTest, ThePostButtonOfASignedInUserOpensTheView)
         store->setStringForKey("code", "c");
     });
     ASSERT_TRUE(awaitReplies());
-    ASSERT_TRUE(ed->signedIn);
+    ASSERT_TRUE(ed->signIn().isSignedIn());
     leap(1.0); // the drawer slides out of the way
 
-    ed->showItemButtons(ed->listItems.at(0));
-    ASSERT_NE(ed->postButton, nullptr);
-    tap(worldCentre(ed->postButton));
+    ed->savedList().showItemButtons(ed->savedList().items().at(0));
+    ASSERT_NE(ed->savedList().postButton(), nullptr);
+    tap(worldCentre(ed->savedList().postButton()));
     PostView* view = nullptr;
     for (Node* child : ed->getChildren())
         if (auto* found = dynamic_cast<PostView*>(child)) view = found;
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->source, ed->listItems.at(0));
-    EXPECT_EQ(ed->postButton, nullptr);
+    EXPECT_EQ(view->circuitId(), ed->savedList().items().at(0)->id());
+    EXPECT_EQ(ed->savedList().postButton(), nullptr);
     EXPECT_EQ(ed->getChildren().back(), view);
 }
 
@@ -120,24 +121,24 @@ TEST_F(PostViewTest, TheFormShowsTheThumbnailAndTheNameOnOneLine)
 {
     launchWithCircuit("A\\r\\nB\\nC");
     PostView* view = openView();
-    EXPECT_EQ(std::string(view->nameBox->getText()), "A B C");
-    EXPECT_EQ(view->nameBox->getMaxLength(), 30);
-    EXPECT_EQ(view->nameBox->getInputMode(), ui::EditBox::InputMode::SINGLE_LINE);
-    EXPECT_EQ(std::string(view->descriptionBox->getText()), "");
-    EXPECT_EQ(view->descriptionBox->getMaxLength(), 1000);
-    EXPECT_EQ(view->descriptionBox->getInputMode(), ui::EditBox::InputMode::ANY);
+    EXPECT_EQ(std::string(view->nameBox()->getText()), "A B C");
+    EXPECT_EQ(view->nameBox()->getMaxLength(), 30);
+    EXPECT_EQ(view->nameBox()->getInputMode(), ui::EditBox::InputMode::SINGLE_LINE);
+    EXPECT_EQ(std::string(view->descriptionBox()->getText()), "");
+    EXPECT_EQ(view->descriptionBox()->getMaxLength(), 1000);
+    EXPECT_EQ(view->descriptionBox()->getInputMode(), ui::EditBox::InputMode::ANY);
 
     Image* shot = app->capture();
     const Color4B middle = EngineHarness::pixelAt(shot, 512, 768 - 500);
     EXPECT_EQ(middle, Color4B(255, 0, 0, 255));
 
     // An emptied name comes back as the list item holds it.
-    view->nameBox->setText("");
-    view->editBoxReturn(view->nameBox);
-    EXPECT_EQ(std::string(view->nameBox->getText()), "A\r\nB\nC");
-    view->descriptionBox->setText("");
-    view->editBoxReturn(view->descriptionBox);
-    EXPECT_EQ(std::string(view->descriptionBox->getText()), "");
+    view->nameBox()->setText("");
+    view->editBoxReturn(view->nameBox());
+    EXPECT_EQ(std::string(view->nameBox()->getText()), "A\r\nB\nC");
+    view->descriptionBox()->setText("");
+    view->editBoxReturn(view->descriptionBox());
+    EXPECT_EQ(std::string(view->descriptionBox()->getText()), "");
 }
 
 TEST_F(PostViewTest, APostUploadsTheJpegRegistersTheCircuitAndSlidesAway)
@@ -147,10 +148,10 @@ TEST_F(PostViewTest, APostUploadsTheJpegRegistersTheCircuitAndSlidesAway)
     launchWithCircuit("Old name");
     PostView* view = openView();
     view->retain();
-    view->nameBox->setText("Blue Track");
+    view->nameBox()->setText("Blue Track");
 
     tapPost(view);
-    EXPECT_TRUE(view->busyOverlay->isBusy());
+    EXPECT_TRUE(view->busyOverlay()->isBusy());
     EXPECT_FALSE(fileExists(jpg()));
     ASSERT_TRUE(awaitReplies());
 
@@ -191,7 +192,7 @@ TEST_F(PostViewTest, ARefusedOrBrokenUploadShakesTheFormAndSendsNoRegistration)
     server.setReply(kCircuitPath, FakeShowcaseServer::answer(200, R"({"result":"success"})"));
     launchWithCircuit("Blue Track");
     PostView* view = openView();
-    view->descriptionBox->setText("fast\nand long");
+    view->descriptionBox()->setText("fast\nand long");
     const FakeShowcaseServer::Reply replies[] = {
         FakeShowcaseServer::answer(200, R"({"result":"failure","imageid":17})"),
         FakeShowcaseServer::answer(200, R"({"result":"success"})"),
@@ -212,8 +213,8 @@ TEST_F(PostViewTest, ARefusedOrBrokenUploadShakesTheFormAndSendsNoRegistration)
         ASSERT_EQ(server.requestCount(), sentBefore + 1);
         EXPECT_EQ(server.requests().back().path, kImagePath);
         sentBefore = server.requestCount();
-        EXPECT_EQ(std::string(view->nameBox->getText()), "Blue Track");
-        EXPECT_EQ(std::string(view->descriptionBox->getText()), "fast\nand long");
+        EXPECT_EQ(std::string(view->nameBox()->getText()), "Blue Track");
+        EXPECT_EQ(std::string(view->descriptionBox()->getText()), "fast\nand long");
         EXPECT_FALSE(fileExists(jpg()));
     }
 }
@@ -223,7 +224,7 @@ TEST_F(PostViewTest, ARefusedRegistrationShakesTheFormAndKeepsTheView)
     server.setReply(kImagePath, FakeShowcaseServer::answer(200, kImageAccepted));
     launchWithCircuit("Blue Track");
     PostView* view = openView();
-    view->descriptionBox->setText("a&b");
+    view->descriptionBox()->setText("a&b");
     for (const char* body : {R"({"result":"failure"})", R"({"result":null})", "{", ""}) {
         SCOPED_TRACE(body);
         server.setReply(kCircuitPath, FakeShowcaseServer::answer(200, body));
@@ -239,27 +240,27 @@ TEST_F(PostViewTest, APressThatLeavesThePostButtonSendsNothingAndCloseRemovesThe
     launchWithCircuit("Blue Track");
     PostView* view = openView();
     view->retain();
-    const Vec2 post = worldCentre(view->postButton);
+    const Vec2 post = worldCentre(view->postButton());
     app->touchDown(0, post);
     app->frame();
-    EXPECT_EQ(view->postButton->getColor(), Color3B::GRAY);
+    EXPECT_EQ(view->postButton()->getColor(), Color3B::GRAY);
     app->touchMove(0, post + Vec2(300, 0));
     app->frame();
-    EXPECT_EQ(view->postButton->getColor(), Color3B::WHITE);
+    EXPECT_EQ(view->postButton()->getColor(), Color3B::WHITE);
     app->touchUp(0);
     app->frame();
-    EXPECT_EQ(view->postButton->getColor(), Color3B::WHITE);
-    EXPECT_FALSE(view->busyOverlay->isBusy());
+    EXPECT_EQ(view->postButton()->getColor(), Color3B::WHITE);
+    EXPECT_FALSE(view->busyOverlay()->isBusy());
     EXPECT_EQ(HttpClient::outstandingRequests(), 0u);
     EXPECT_FALSE(server.waitForRequests(1, 0.3));
 
     // The view takes every touch: the list under it hears nothing.
-    const size_t items = ed->listItems.size();
+    const size_t items = ed->savedList().items().size();
     tap(Vec2(100, 100));
-    EXPECT_EQ(ed->listItems.size(), items);
+    EXPECT_EQ(ed->savedList().items().size(), items);
     EXPECT_EQ(view->getParent(), ed);
 
-    tap(worldCentre(view->closeButton));
+    tap(worldCentre(view->closeButton()));
     EXPECT_EQ(view->getParent(), nullptr);
     view->release();
 }

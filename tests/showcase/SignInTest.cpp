@@ -32,8 +32,8 @@ protected:
 
     bool fieldsAtRest() const
     {
-        return ed->nameField->getPosition() == restOf(ed->nameField) && ed->nameField->getRotation() == 0.0f &&
-               ed->codeField->getPosition() == restOf(ed->codeField) && ed->codeField->getRotation() == 0.0f;
+        return ed->signIn().nameField()->getPosition() == restOf(ed->signIn().nameField()) && ed->signIn().nameField()->getRotation() == 0.0f &&
+               ed->signIn().codeField()->getPosition() == restOf(ed->signIn().codeField()) && ed->signIn().codeField()->getRotation() == 0.0f;
     }
 
     bool storedState() const { return UserDefault::getInstance()->getBoolForKey("state", false); }
@@ -41,12 +41,12 @@ protected:
     // Types into both fields and taps OK.
     void signIn(const std::string& name, const std::string& code)
     {
-        tap(worldCentre(ed->nameField->getParent()));
+        tap(worldCentre(ed->signIn().nameField()->getParent()));
         app->typeText(name);
-        tap(worldCentre(ed->codeField->getParent()));
+        tap(worldCentre(ed->signIn().codeField()->getParent()));
         app->typeText(code);
         app->frame();
-        tap(worldCentre(ed->okButton));
+        tap(worldCentre(ed->okButton()));
     }
 
     // The shake runs, then leaves both fields exactly where they stood.
@@ -67,17 +67,17 @@ TEST_F(SignInTest, FirstLaunchSendsNoSignIn)
     leap(0.5);
     EXPECT_EQ(HttpClient::outstandingRequests(), 0u);
     EXPECT_FALSE(server.waitForRequests(1, 0.3));
-    EXPECT_TRUE(ed->nameField->getString().empty());
-    EXPECT_TRUE(ed->codeField->getString().empty());
+    EXPECT_TRUE(ed->signIn().nameField()->getString().empty());
+    EXPECT_TRUE(ed->signIn().codeField()->getString().empty());
 }
 
 TEST_F(SignInTest, StoredNameWithoutCodeFillsTheFieldAndSendsNothing)
 {
     launchReturning("racer7", "", true);
-    EXPECT_EQ(ed->nameField->getString(), "racer7");
+    EXPECT_EQ(ed->signIn().nameField()->getString(), "racer7");
     EXPECT_EQ(HttpClient::outstandingRequests(), 0u);
     EXPECT_FALSE(server.waitForRequests(1, 0.3));
-    EXPECT_FALSE(ed->signedIn);
+    EXPECT_FALSE(ed->signIn().isSignedIn());
 }
 
 TEST_F(SignInTest, LaunchWithAStoredCodeSendsOneSignInAtOnce)
@@ -86,8 +86,8 @@ TEST_F(SignInTest, LaunchWithAStoredCodeSendsOneSignInAtOnce)
     launchReturning("racer7", kCode, false);
     // Sent while the editor was built, before any frame but the harness's first.
     EXPECT_EQ(HttpClient::outstandingRequests(), 1u);
-    EXPECT_TRUE(ed->busyOverlay->isBusy());
-    EXPECT_EQ(ed->codeField->getString(), kCode);
+    EXPECT_TRUE(ed->busyOverlay()->isBusy());
+    EXPECT_EQ(ed->signIn().codeField()->getString(), kCode);
     ASSERT_TRUE(server.waitForRequests(1, 5));
     ASSERT_TRUE(awaitReplies());
 
@@ -96,37 +96,37 @@ TEST_F(SignInTest, LaunchWithAStoredCodeSendsOneSignInAtOnce)
     EXPECT_EQ(request.method, "POST");
     EXPECT_EQ(request.path, kAccountPath);
     EXPECT_EQ(request.body, std::string("code=") + kCode);
-    EXPECT_TRUE(ed->signedIn);
-    EXPECT_FALSE(ed->busyOverlay->isBusy());
+    EXPECT_TRUE(ed->signIn().isSignedIn());
+    EXPECT_FALSE(ed->busyOverlay()->isBusy());
 }
 
 TEST_F(SignInTest, OkStoresTheFieldsAndAnAcceptedSignInSlidesTheDrawerBack)
 {
     server.setReply(kAccountPath, FakeShowcaseServer::answer(200, kAccepted));
     launchReturning("", "", false);
-    const float openY = ed->drawerOpenY();
-    ASSERT_EQ(ed->drawerPanel->getPositionY(), openY);
+    const float openY = ed->drawer().openY();
+    ASSERT_EQ(ed->drawer().panel()->getPositionY(), openY);
 
     signIn("racer7", kCode);
     EXPECT_EQ(stored("name"), "racer7");
     EXPECT_EQ(stored("code"), kCode);
-    EXPECT_TRUE(ed->busyOverlay->isBusy());
+    EXPECT_TRUE(ed->busyOverlay()->isBusy());
     ASSERT_TRUE(awaitReplies());
 
     ASSERT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(server.requests().at(0).body, std::string("code=") + kCode);
-    EXPECT_TRUE(ed->signedIn);
+    EXPECT_TRUE(ed->signIn().isSignedIn());
     EXPECT_TRUE(storedState());
     EXPECT_EQ(stored("token"), "NEW-TOKEN");
-    EXPECT_FALSE(ed->busyOverlay->isBusy());
+    EXPECT_FALSE(ed->busyOverlay()->isBusy());
     leap(1.0);
-    EXPECT_EQ(ed->drawerPanel->getPositionY(), ed->savedListShown ? ed->drawerHiddenY() : ed->drawerPeekingY());
+    EXPECT_EQ(ed->drawer().panel()->getPositionY(), ed->mode().listShown() ? ed->drawer().hiddenY() : ed->drawer().peekingY());
     EXPECT_TRUE(fieldsAtRest());
 
     // Signed in, the item's post button is lit and active.
-    ed->showItemButtons(ed->listItems.at(0));
-    EXPECT_TRUE(ed->postButtonActive);
-    EXPECT_EQ(ed->postButton->getColor(), Color3B::WHITE);
+    ed->savedList().showItemButtons(ed->savedList().items().at(0));
+    EXPECT_TRUE(ed->savedList().postButtonActive());
+    EXPECT_EQ(ed->savedList().postButton()->getColor(), Color3B::WHITE);
 }
 
 TEST_F(SignInTest, EveryRefusalOrBrokenReplySignsOutAndShakesBothFieldsBackToRest)
@@ -164,20 +164,27 @@ TEST_F(SignInTest, EveryRefusalOrBrokenReplySignsOutAndShakesBothFieldsBackToRes
     ASSERT_TRUE(awaitReplies());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        // Signed in first, so that the case has something to sign out of.
+        server.setReply(kAccountPath, FakeShowcaseServer::answer(200, kAccepted));
+        ed->signIn().nameField()->setString("racer7");
+        ed->requestAccount(kCode);
+        ASSERT_TRUE(awaitReplies());
+        ASSERT_TRUE(ed->signIn().isSignedIn());
+        ed->slideDrawer(true);
+        leap(1.0);
         server.setReply(kAccountPath, c.reply);
         UserDefault::getInstance()->setStringForKey("token", "OLD-TOKEN");
         UserDefault::getInstance()->setBoolForKey("state", true);
-        ed->signedIn = true;
-        ed->nameField->setString(c.name);
+        ed->signIn().nameField()->setString(c.name);
         leap(1.0);
         ed->requestAccount(kCode);
         ASSERT_TRUE(awaitReplies());
-        EXPECT_FALSE(ed->signedIn);
+        EXPECT_FALSE(ed->signIn().isSignedIn());
         EXPECT_FALSE(storedState());
         EXPECT_EQ(stored("token"), c.tokenAfter);
-        EXPECT_FALSE(ed->busyOverlay->isBusy());
+        EXPECT_FALSE(ed->busyOverlay()->isBusy());
         expectShakeBackToRest();
-        EXPECT_EQ(ed->drawerPanel->getPositionY(), ed->drawerOpenY());
+        EXPECT_EQ(ed->drawer().panel()->getPositionY(), ed->drawer().openY());
     }
     app.reset();
     const std::string errors = testing::internal::GetCapturedStderr();
@@ -194,14 +201,14 @@ TEST_F(SignInTest, AnUnreachableServiceKeepsTheLastSignIn)
         server.setReply(kAccountPath, reply);
         launchReturning("racer7", kCode, true);
         ASSERT_TRUE(awaitReplies());
-        EXPECT_TRUE(ed->signedIn);
+        EXPECT_TRUE(ed->signIn().isSignedIn());
         EXPECT_TRUE(storedState());
         EXPECT_EQ(stored("token"), "OLD-TOKEN");
-        EXPECT_FALSE(ed->busyOverlay->isBusy());
+        EXPECT_FALSE(ed->busyOverlay()->isBusy());
         leap(0.05);
         EXPECT_TRUE(fieldsAtRest());
-        ed->showItemButtons(ed->listItems.at(0));
-        EXPECT_TRUE(ed->postButtonActive);
+        ed->savedList().showItemButtons(ed->savedList().items().at(0));
+        EXPECT_TRUE(ed->savedList().postButtonActive());
         app.reset();
     }
 
@@ -209,7 +216,7 @@ TEST_F(SignInTest, AnUnreachableServiceKeepsTheLastSignIn)
     server.setReply(kAccountPath, FakeShowcaseServer::drop());
     launchReturning("racer7", kCode, false);
     ASSERT_TRUE(awaitReplies());
-    EXPECT_FALSE(ed->signedIn);
+    EXPECT_FALSE(ed->signIn().isSignedIn());
     EXPECT_FALSE(storedState());
     expectShakeBackToRest();
 }

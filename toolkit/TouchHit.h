@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "cocos2d.h"
 
 namespace touchhit {
@@ -12,5 +14,10 @@ inline bool inTarget(cocos2d::Touch* touch, cocos2d::Event* event)
 {
     return inside(touch, event->getCurrentTarget());
 }
+
+// The press pattern of a plain picture button: grey while the finger is on
+// it, white again when it leaves or lifts; action runs for a lift inside.
+// The touch is not swallowed.
+void registerButton(cocos2d::Node* button, const std::function<void()>& action);
 
 } // namespace touchhit
