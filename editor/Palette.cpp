@@ -58,7 +58,13 @@ void Palette::refresh(PartType type)
 
 void Palette::partAdded(const circuit::Part& part, std::size_t)
 {
-    refresh(part.type);
+    if (!_inBatch) refresh(part.type);
+}
+
+void Palette::batchEnded()
+{
+    _inBatch = false;
+    for (PartType t = 0; t < PartTypes::count; ++t) refresh(t);
 }
 
 void Palette::partRemoved(const circuit::Part& part, std::size_t)

@@ -26,11 +26,15 @@ public:
     void partAdded(const circuit::Part& part, std::size_t index) override;
     void partRemoved(const circuit::Part& part, std::size_t index) override;
     void cleared() override;
+    void batchStarted() override { _inBatch = true; }
+    void batchEnded() override;
 
 private:
     void refresh(PartType type);
 
     circuit::CircuitModel* _model = nullptr;
+    // While many parts come at once, the counts are laid out once at the end.
+    bool _inBatch = false;
     ZelmPartSprite* _items[PartTypes::count] = {};  // retained
     cocos2d::Label* _labels[PartTypes::count] = {}; // retained
 };

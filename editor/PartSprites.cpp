@@ -1,6 +1,7 @@
 #include "PartSprites.h"
 
 #include <utility>
+#include <vector>
 
 #include "AppConstants.h"
 
@@ -62,6 +63,12 @@ void PartSprites::partRemoved(const circuit::Part& part, std::size_t)
 
 void PartSprites::cleared()
 {
-    for (const auto& entry : _sprites) _container->removeChild(entry.second, true);
+    // Newest first: each leaves from the end of the container's children.
+    std::vector<Node*> parts;
+    parts.reserve(_sprites.size());
+    for (Node* child : _container->getChildren())
+        if (auto* sprite = dynamic_cast<ZelmPartSprite*>(child); sprite && this->sprite(sprite->partId()) == sprite)
+            parts.push_back(sprite);
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it) _container->removeChild(*it, true);
     _sprites.clear();
 }

@@ -299,11 +299,10 @@ void ZelmcircuitScene::saveCircuit(const std::string& key)
 
 void ZelmcircuitScene::loadCircuit(const std::string& key)
 {
-    for (const circuitdoc::PartRecord& record : _store->loadCircuit(key)) {
-        const circuit::PartId part = addPartToBoard(record.type, Vec2(record.x, record.y), record.rotation);
-        linkTouchingEnd({part, 0});
-        linkTouchingEnd({part, 1});
-    }
+    std::vector<circuit::PartPlacement> placements;
+    for (const circuitdoc::PartRecord& record : _store->loadCircuit(key))
+        placements.push_back({record.type, Vec2(record.x, record.y), record.rotation});
+    _model->addTouching(placements);
 }
 
 void ZelmcircuitScene::restoreSavedCircuits()

@@ -1,6 +1,7 @@
 #include "CircuitModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 #include <utility>
 
@@ -109,6 +110,79 @@ PartId CircuitModel::add(PartType type, const Vec2& position, float rotation)
     ++_counts[type];
     for (CircuitObserver* o : _observers) o->partAdded(_parts.back(), _parts.size() - 1);
     return p.id;
+}
+
+namespace {
+
+// End points of the parts placed so far, by cell of the touching distance:
+// an end nearer than that to a point lies in the point's cell or one of the
+// eight around it.
+class EndGrid {
+public:
+    void insert(const EndRef& end, const Vec2& at) { _cells[key(cell(at.x), cell(at.y))].push_back({end, at}); }
+
+    template <class Visit>
+    void near(const Vec2& at, Visit visit) const
+    {
+        const long cx = cell(at.x), cy = cell(at.y);
+        for (long dx = -1; dx <= 1; ++dx)
+            for (long dy = -1; dy <= 1; ++dy) {
+                auto found = _cells.find(key(cx + dx, cy + dy));
+                if (found == _cells.end()) continue;
+                for (const Entry& e : found->second) visit(e.end, e.at);
+            }
+    }
+
+private:
+    struct Entry {
+        EndRef end;
+        Vec2 at;
+    };
+    // Far-off points (a stored document may hold any finite number) share
+    // the outermost cells rather than overflow.
+    static long cell(float v)
+    {
+        const double c = std::floor(double(v) / double(connection::kTouchDistance));
+        return long(std::max(-1e12, std::min(1e12, c)));
+    }
+    static std::uint64_t key(long x, long y) { return (std::uint64_t(std::uint32_t(x)) << 32) | std::uint32_t(y); }
+    std::unordered_map<std::uint64_t, std::vector<Entry>> _cells;
+};
+
+} // namespace
+
+void CircuitModel::addTouching(const std::vector<PartPlacement>& placements)
+{
+    for (CircuitObserver* o : _observers) o->batchStarted();
+    EndGrid grid;
+    for (const Part& p : _parts)
+        for (int e = 0; e < 2; ++e) grid.insert({p.id, e}, endToBoard({p.id, e}));
+    for (const PartPlacement& placed : placements) {
+        const PartId id = add(placed.type, placed.position, placed.rotation);
+        for (int e = 0; e < 2; ++e) {
+            // The nearest end within touching distance that is free or linked
+            // to this part; of equal ones the first in board order, end A
+            // first, as the search over every end keeps the first it meets.
+            const Vec2 from = endToBoard({id, e});
+            EndRef best;
+            float bestDistance = connection::kTouchDistance;
+            std::size_t bestOrder = 0;
+            grid.near(from, [&](const EndRef& end, const Vec2& at) {
+                const PartId link = part(end.part).ends[end.end].link;
+                if (link && link != id) return;
+                const float d = from.distance(at);
+                const std::size_t order = std::size_t(indexOf(end.part)) * 2 + std::size_t(end.end);
+                if (d < bestDistance || (best && d == bestDistance && order < bestOrder)) {
+                    best = end;
+                    bestDistance = d;
+                    bestOrder = order;
+                }
+            });
+            if (best && endAngle({id, e}, best) == 180) join({id, e}, best);
+        }
+        for (int e = 0; e < 2; ++e) grid.insert({id, e}, endToBoard({id, e}));
+    }
+    for (CircuitObserver* o : _observers) o->batchEnded();
 }
 
 void CircuitModel::remove(PartId id)

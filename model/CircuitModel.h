@@ -66,6 +66,17 @@ public:
     virtual void partRemoved(const Part& part, std::size_t index) {}
     virtual void linkChanged(const Part& part, int end) {}
     virtual void cleared() {}
+    // Many parts come at once (a circuit loading): what is shown of the
+    // whole may wait for the batch's end.
+    virtual void batchStarted() {}
+    virtual void batchEnded() {}
+};
+
+// A part as a stored document gives it.
+struct PartPlacement {
+    PartType type = PartTypes::start;
+    cocos2d::Vec2 position;
+    float rotation = 0;
 };
 
 class CircuitModel {
@@ -89,6 +100,11 @@ public:
 
     // Appends a part, unlinked.
     PartId add(PartType type, const cocos2d::Vec2& position, float rotation);
+    // Appends the parts in order, each joined as it comes to the ends of the
+    // parts before it that it touches, exactly as adding each and linking its
+    // two ends would; found through a grid of end points instead of a search
+    // of every end for every end.
+    void addTouching(const std::vector<PartPlacement>& placements);
     // Takes the part off the board with every link to it.
     void remove(PartId id);
     void clear();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "CircuitModel.h"
@@ -162,4 +163,38 @@ TEST_F(ModelTest, ALiftedChainSnapsByItsFreeEndAndBreaksAwayPastTheJoinDistance)
     EXPECT_EQ(link(b, 1), kNoPart);
     EXPECT_EQ(link(target, 0), kNoPart);
     EXPECT_EQ(link(a, 1), b) << "the chain itself stays joined";
+}
+
+TEST_F(ModelTest, LoadingThroughTheGridLinksExactlyAsLinkingEachPartInTurn)
+{
+    // Straights and corners on a coarse lattice, so that many ends meet and
+    // some meet several others at once.
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> cell(0, 6), turn(0, 7), type(0, 2);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<PartPlacement> placements;
+        for (int i = 0; i < 60; ++i)
+            placements.push_back({type(random) == 0 ? PartTypes::corner : PartTypes::straight,
+                                  Vec2(300.0f + 30.0f * float(cell(random)), 300.0f + 30.0f * float(cell(random))),
+                                  45.0f * float(turn(random))});
+        CircuitModel oneByOne(pictures(), Size(2048, 1536));
+        for (const PartPlacement& p : placements) {
+            const PartId id = oneByOne.add(p.type, p.position, p.rotation);
+            oneByOne.linkTouchingEnd({id, 0});
+            oneByOne.linkTouchingEnd({id, 1});
+        }
+        CircuitModel atOnce(pictures(), Size(2048, 1536));
+        atOnce.addTouching(placements);
+        ASSERT_EQ(atOnce.size(), oneByOne.size());
+        int links = 0;
+        for (std::size_t i = 0; i < placements.size(); ++i)
+            for (int e = 0; e < 2; ++e) {
+                const PartId expected = oneByOne.parts()[i].ends[e].link;
+                const PartId got = atOnce.parts()[i].ends[e].link;
+                EXPECT_EQ(got ? atOnce.indexOf(got) : -1, expected ? oneByOne.indexOf(expected) : -1)
+                    << "round " << round << " part " << i << " end " << e;
+                links += expected != kNoPart;
+            }
+        ASSERT_GT(links, 0);
+    }
 }
