@@ -19,33 +19,36 @@ BoardSnapshot::~BoardSnapshot()
     CC_SAFE_RELEASE_NULL(_picture);
 }
 
-void BoardSnapshot::render(Node* container)
+void BoardSnapshot::renderContainer(Node* container)
 {
-    const Size visible = Director::getInstance()->getVisibleSize();
-    // Every finished touch takes a picture of the board: the last one is
-    // drawn over while nothing but the editor holds it, rather than a new
-    // screen-sized texture allocated and cleared each time.
-    RenderTexture* snapshot = _picture;
-    const Size size(float(int(visible.width)), float(int(visible.height)));
-    const bool reusable =
-        snapshot && snapshot->getReferenceCount() == 1 && snapshot->getSprite()->getContentSize().equals(size);
-    if (!reusable) {
-        snapshot = RenderTexture::create(int(visible.width), int(visible.height));
-        if (!snapshot) return;
-        snapshot->retain();
-        CC_SAFE_RELEASE(_picture);
-        _picture = snapshot;
+    if (!_picture) {
+        const Size visible = Director::getInstance()->getVisibleSize();
+        _picture = RenderTexture::create(int(visible.width), int(visible.height));
+        if (!_picture) return;
+        _picture->retain();
     }
-    ++_serial;
-    // Parts playing their removal frames are no longer part of the circuit.
-    std::vector<Node*> leaving;
+    // Parts playing their removal frames are no longer part of the circuit,
+    // and marks over the board are not the circuit's either.
+    std::vector<Node*> hidden;
     for (Node* child : container->getChildren())
-        if (child->getTag() == Trash::kLeavingPartTag && child->isVisible()) leaving.push_back(child);
-    for (Node* part : leaving) part->setVisible(false);
-    snapshot->beginWithClear(0, 0, 0, 0);
+        if ((child->getTag() == Trash::kLeavingPartTag || child->getTag() == kUnpicturedTag) && child->isVisible())
+            hidden.push_back(child);
+    for (Node* node : hidden) node->setVisible(false);
+    _picture->beginWithClear(0, 0, 0, 0);
     container->visit();
-    snapshot->end();
-    for (Node* part : leaving) part->setVisible(true);
+    _picture->end();
+    for (Node* node : hidden) node->setVisible(true);
+}
+
+void BoardSnapshot::render(extension::ScrollView* board)
+{
+    Node* container = board->getContainer();
+    _position = container->getPosition();
+    _scaleX = container->getScaleX();
+    _scaleY = container->getScaleY();
+    _pending = true;
+    ++_serial;
+    renderContainer(container);
 }
 
 void BoardSnapshot::take(extension::ScrollView* board, bool scrolled)
@@ -59,7 +62,32 @@ void BoardSnapshot::take(extension::ScrollView* board, bool scrolled)
     // Only a board that covers the whole screen makes a picture worth keeping.
     const bool covers = 0 >= o.x && o.x >= visible.width - s.width * z && 0 >= o.y &&
                         o.y >= visible.height - s.height * z;
-    if (covers) render(board->getContainer());
+    if (!covers) return;
+    Node* container = board->getContainer();
+    _position = container->getPosition();
+    _scaleX = container->getScaleX();
+    _scaleY = container->getScaleY();
+    _pending = true;
+    ++_serial;
+}
+
+RenderTexture* BoardSnapshot::draw(extension::ScrollView* board)
+{
+    if (!_pending) return nullptr;
+    // The board may have moved on since (zoomed out to leave it, say): it is
+    // drawn where it lay, and put back.
+    Node* container = board->getContainer();
+    const Vec2 position = container->getPosition();
+    const float scaleX = container->getScaleX();
+    const float scaleY = container->getScaleY();
+    container->setPosition(_position);
+    container->setScaleX(_scaleX);
+    container->setScaleY(_scaleY);
+    renderContainer(container);
+    container->setPosition(position);
+    container->setScaleX(scaleX);
+    container->setScaleY(scaleY);
+    return _picture;
 }
 
 RenderTexture* BoardSnapshot::renderThumbnail()
@@ -76,16 +104,17 @@ RenderTexture* BoardSnapshot::renderThumbnail()
     return thumbnail;
 }
 
-void BoardSnapshot::refreshThumbnail(const std::string& circuitId, std::function<void(const std::string&)> written)
+void BoardSnapshot::refreshThumbnail(extension::ScrollView* board, const std::string& circuitId,
+                                     std::function<void(const std::string&)> written)
 {
-    if (!_picture) return;
+    if (!draw(board)) return;
     RenderTexture* thumbnail = renderThumbnail();
     Director::getInstance()->getTextureCache()->removeTextureForKey(CircuitStore::thumbnailPath(circuitId));
     const unsigned serial = _serial;
     thumbnail->saveToFile(CircuitStore::thumbnailName(circuitId), Image::Format::PNG, true,
                           [this, serial, written = std::move(written)](RenderTexture*, const std::string& path) {
                               if (FileUtils::getInstance()->isFileExist(path)) written(path);
-                              // A snapshot taken since belongs to the next refresh.
-                              if (_serial == serial) CC_SAFE_RELEASE_NULL(_picture);
+                              // A picture taken since belongs to the next refresh.
+                              if (_serial == serial) _pending = false;
                           });
 }

@@ -325,7 +325,7 @@ void ZelmcircuitScene::addSavedCircuit(const std::string& sourceId)
         addListItem(id, _store->newCircuitDate());
         return;
     }
-    _snapshot->render(_boardView->getContainer());
+    _snapshot->render(_boardView);
     RenderTexture* thumbnail = _snapshot->renderThumbnail();
     thumbnail->saveToFile(CircuitStore::thumbnailName(id), Image::Format::PNG, true,
                           [this](RenderTexture*, const std::string&) {
@@ -361,7 +361,7 @@ void ZelmcircuitScene::showSavedList(bool show)
 {
     if (show) {
         if (_savedList->currentItem()) {
-            _snapshot->refreshThumbnail(_store->openId(), [this](const std::string& path) {
+            _snapshot->refreshThumbnail(_boardView, _store->openId(), [this](const std::string& path) {
                 if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
             });
         }

@@ -144,7 +144,7 @@ TEST_F(SavedCircuitsTest, EveryEditIsInTheStoreWhenTheFingerLifts)
     const auto parts = circuitdoc::readCircuit(stored("20150602000000"));
     ASSERT_EQ(parts.size(), 3u);
     EXPECT_EQ(parts[2].type, PartTypes::jump);
-    EXPECT_NE(ed->snapshot().picture(), nullptr) << "the edit left a picture of the board";
+    EXPECT_TRUE(ed->snapshot().pending()) << "the edit left a picture of the board";
 }
 
 TEST_F(SavedCircuitsTest, SaveNewTileMakesAnEmptyOpenCircuitWithAThumbnailAndAnItem)
@@ -346,7 +346,7 @@ TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
     launchWithThree();
     const Vec2 part = partAt(0);
     tap(part);
-    ASSERT_NE(ed->snapshot().picture(), nullptr);
+    ASSERT_TRUE(ed->snapshot().pending());
     ZelmLoadSprite* b = item("20150602000000");
     Texture2D* before = b->getTexture();
     ed->showSavedList(true);
@@ -356,31 +356,33 @@ TEST_F(SavedCircuitsTest, OpeningThePanelRefreshesTheOpenCircuitsThumbnail)
     EXPECT_TRUE(FileUtils::getInstance()->isFileExist(thumbnail));
     EXPECT_NE(b->getTexture(), before);
     EXPECT_EQ(b->getContentSize(), Size(320, 240));
-    EXPECT_EQ(ed->snapshot().picture(), nullptr);
+    EXPECT_FALSE(ed->snapshot().pending());
 }
 
-// Each finished touch draws the board over the one picture the editor
-// keeps; a picture drawn while a refresh is being written is not given up
-// when that refresh ends, so the next refresh shows it.
-TEST_F(SavedCircuitsTest, SnapshotsDrawOverOnePictureAndOneTakenDuringARefreshIsKept)
+// A finished touch only marks where the board lay; the picture is drawn
+// when the thumbnail is written, into the one texture the editor keeps. A
+// picture taken while a thumbnail is being written is kept for the next.
+TEST_F(SavedCircuitsTest, PicturesAreDrawnWhenWantedAndOneTakenDuringARefreshIsKept)
 {
     launchWithThree();
     const Vec2 part = partAt(0);
     tap(part);
-    RenderTexture* picture = ed->snapshot().picture();
+    ASSERT_TRUE(ed->snapshot().pending());
+    RenderTexture* picture = ed->snapshot().draw(ed->boardView());
     ASSERT_NE(picture, nullptr);
     app->advance(1.0);
     tap(part);
-    EXPECT_EQ(ed->snapshot().picture(), picture);
+    EXPECT_EQ(ed->snapshot().draw(ed->boardView()), picture) << "drawn over, not made anew";
 
     // Opening the panel writes the thumbnail; its end comes a frame later.
     ed->showSavedList(true);
     ed->takeBoardSnapshot();
     app->advance(0.1);
-    EXPECT_EQ(ed->snapshot().picture(), picture) << "the newer picture waits for the next refresh";
+    EXPECT_TRUE(ed->snapshot().pending()) << "the newer picture waits for the next refresh";
     ed->showSavedList(true);
     app->advance(0.1);
-    EXPECT_EQ(ed->snapshot().picture(), nullptr);
+    EXPECT_FALSE(ed->snapshot().pending());
+    EXPECT_EQ(ed->snapshot().draw(ed->boardView()), nullptr);
 }
 
 TEST_F(SavedCircuitsTest, HostileStoreStartsNormallyAndTouchesNothingOutsideTheWritableFolder)
@@ -413,7 +415,7 @@ TEST_F(SavedCircuitsTest, APartOnItsWayIntoTheTrashIsNotInThePictureOfTheBoard)
     ed->drawer().panel()->setPositionY(768 + ed->drawer().panel()->getContentSize().height * 0.5f - 100);
     app->frame();
     auto savePicture = [this](const std::string& name) {
-        ed->snapshot().picture()->saveToFile(name, Image::Format::PNG);
+        ed->snapshot().draw(ed->boardView())->saveToFile(name, Image::Format::PNG);
         app->advance(0.1);
         auto* image = new Image();
         EXPECT_TRUE(image->initWithImageFile(FileUtils::getInstance()->getWritablePath() + name));
