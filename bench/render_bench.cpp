@@ -19,7 +19,7 @@
 
 #include "AppConstants.h"
 #include "BenchEditor.h"
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 USING_NS_CC;
 

@@ -14,10 +14,10 @@
 #include "base/CCClock.h"
 #include "base/CCEventDispatcher.h"
 #include "base/CCScheduler.h"
-#include "base/CCStatsPanel.h"
 #include "base/ccMacros.h"
 #include "platform/CCGLView.h"
 #include "renderer/CCRenderer.h"
+#include "renderer/CCStatsPanel.h"
 #include "renderer/CCTextureCache.h"
 
 namespace cocos2d {

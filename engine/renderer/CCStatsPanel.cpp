@@ -1,4 +1,4 @@
-#include "base/CCStatsPanel.h"
+#include "renderer/CCStatsPanel.h"
 
 #include <cstdio>
 #include <cstring>

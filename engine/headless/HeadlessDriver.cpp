@@ -1,4 +1,4 @@
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 #include <cmath>
 #include <cstdio>
