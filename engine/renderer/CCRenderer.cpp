@@ -4,6 +4,7 @@
 
 #include "renderer/CCCustomCommand.h"
 #include "renderer/CCQuadCommand.h"
+#include "renderer/CCScreenFrame.h"
 #include "renderer/CCTexture2D.h"
 
 namespace cocos2d {
@@ -12,7 +13,7 @@ namespace {
 Renderer* s_live = nullptr;
 } // namespace
 
-Renderer::Renderer()
+Renderer::Renderer() : _screenFrame(std::make_unique<ScreenFrame>())
 {
     _vertices.reserve(4 * 1024);
     _triangles.reserve(4 * 1024);
@@ -27,20 +28,26 @@ Renderer::~Renderer()
 
 void Renderer::forgetTexture(const Texture2D* texture)
 {
-    if (s_live) s_live->_screenFrame.forgetTexture(texture->getSerial());
+    if (s_live) s_live->_screenFrame->forgetTexture(texture->getSerial());
 }
 
 void Renderer::setBackend(SDL_Renderer* backend)
 {
     _backend = backend;
-    _screenFrame.setBackend(backend);
+    _screenFrame->setBackend(backend);
 }
+
+void Renderer::invalidateScreen() { _screenFrame->invalidate(); }
+
+void Renderer::requestScreenCopy() { _screenFrame->requestCopy(); }
+
+const ScreenStats& Renderer::getScreenStats() const { return _screenFrame->getStats(); }
 
 void Renderer::setScreenTarget(const Target& target)
 {
     _screen = target;
     // Bars or a new window size: nothing of the kept picture can be trusted.
-    _screenFrame.invalidate();
+    _screenFrame->invalidate();
 }
 
 void Renderer::addCommand(RenderCommand* command) { _queue.push_back(command); }
@@ -63,7 +70,7 @@ void Renderer::beginScreenFrame()
 {
     flush();
     _screenClip = screenArea();
-    _screenFrame.begin();
+    _screenFrame->begin();
     _recordingScreen = true;
 }
 
@@ -71,7 +78,7 @@ bool Renderer::endScreenFrame(bool rasterize)
 {
     flush();
     _recordingScreen = false;
-    return _screenFrame.finish(rasterize && _rasterize);
+    return _screenFrame->finish(rasterize && _rasterize);
 }
 
 void Renderer::render()
@@ -184,7 +191,7 @@ void Renderer::flush()
         // Outside a screen frame, the screen's drawing is only counted.
         if (_recordingScreen) {
             for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
-                _screenFrame.add(_batchTexture, &_vertices[i], _screenClip);
+                _screenFrame->add(_batchTexture, &_vertices[i], _screenClip);
             }
         }
     } else if (_rasterize && _backend) {
@@ -209,7 +216,7 @@ void Renderer::drawIntoTarget()
     // Upright pictures and plain rectangles are copied and filled: on the
     // software backend that is many times cheaper than its triangle filler
     // (a board snapshot is four screens of pixels).
-    const bool software = _screenFrame.isSoftware();
+    const bool software = _screenFrame->isSoftware();
     for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
         const SDL_Vertex* quad = &_vertices[i];
         QuadShape shape = software ? shapeOf(quad, _batchTexture, true) : QuadShape();

@@ -3,16 +3,18 @@
 #include <SDL.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/ccTypes.h"
-#include "renderer/CCScreenFrame.h"
+#include "renderer/CCScreenStats.h"
 
 namespace cocos2d {
 
 class RenderCommand;
 class QuadCommand;
+class ScreenFrame;
 class Texture2D;
 
 // Collects the commands of a visit and executes them in order afterwards.
@@ -77,9 +79,9 @@ public:
     void beginScreenFrame();
     bool endScreenFrame(bool rasterize);
     // The next rasterised frame redraws everything / copies to the screen.
-    void invalidateScreen() { _screenFrame.invalidate(); }
-    void requestScreenCopy() { _screenFrame.requestCopy(); }
-    const ScreenFrame::Stats& getScreenStats() const { return _screenFrame.getStats(); }
+    void invalidateScreen();
+    void requestScreenCopy();
+    const ScreenStats& getScreenStats() const;
     // A texture is going away; whatever was made from it goes too.
     static void forgetTexture(const Texture2D* texture);
 
@@ -103,7 +105,7 @@ private:
     std::vector<RenderCommand*> _queue;
     std::vector<Target> _targets;
     Target _screen;
-    ScreenFrame _screenFrame;
+    std::unique_ptr<ScreenFrame> _screenFrame;
     // The screen's clip while recording; empty shows nothing.
     SDL_Rect _screenClip{0, 0, 0, 0};
     bool _recordingScreen = false;

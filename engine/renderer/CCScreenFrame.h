@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "renderer/CCScreenStats.h"
+
 namespace cocos2d {
 
 class Texture2D;
@@ -36,17 +38,6 @@ QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool co
 // value that does not depend on the clip rectangle.
 class ScreenFrame {
 public:
-    struct Stats {
-        // Rasterisations that redrew at least one pixel.
-        size_t redraws = 0;
-        // Pixels redrawn by the last finish(true), 0 when nothing differed.
-        size_t lastPixels = 0;
-        // Quads drawn by the last finish(true) and those left out because
-        // an opaque quad drawn later hides them completely.
-        size_t lastDrawn = 0;
-        size_t lastHidden = 0;
-    };
-
     ScreenFrame();
     ~ScreenFrame();
     ScreenFrame(const ScreenFrame&) = delete;
@@ -76,7 +67,7 @@ public:
     void requestCopy() { _screenStale = true; }
     void forgetTexture(uint64_t serial);
 
-    const Stats& getStats() const { return _stats; }
+    const ScreenStats& getStats() const { return _stats; }
 
 private:
     struct Item {
@@ -147,7 +138,7 @@ private:
     std::vector<SDL_Vertex> _batchVertices;
     std::vector<int> _batchIndices;
 
-    Stats _stats;
+    ScreenStats _stats;
 };
 
 // Appends a quad (corners top-left, bottom-left, top-right, bottom-right) as
