@@ -1,5 +1,7 @@
 #include "headless/HeadlessDriver.h"
 
+#include <SDL.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

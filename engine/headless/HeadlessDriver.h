@@ -1,7 +1,5 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <string>
 
 #include "math/Vec2.h"

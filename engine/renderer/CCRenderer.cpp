@@ -1,5 +1,7 @@
 #include "renderer/CCRenderer.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 
 #include "renderer/CCCustomCommand.h"
@@ -11,6 +13,15 @@ namespace cocos2d {
 
 namespace {
 Renderer* s_live = nullptr;
+
+SDL_Rect sdlRect(const PixelRect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
+
+// Clips to the target's bounds, or not at all when it has none.
+void clipToBounds(SDL_Renderer* backend, const Renderer::Target& target)
+{
+    const SDL_Rect bounds = sdlRect(target.bounds);
+    SDL_RenderSetClipRect(backend, target.bounds.w > 0 ? &bounds : nullptr);
+}
 } // namespace
 
 Renderer::Renderer() : _screenFrame(std::make_unique<ScreenFrame>())
@@ -58,12 +69,12 @@ void Renderer::resetStats()
     _drawnVertices = 0;
 }
 
-SDL_Rect Renderer::screenArea() const
+PixelRect Renderer::screenArea() const
 {
     if (_screen.bounds.w > 0 && _screen.bounds.h > 0) return _screen.bounds;
     int w = 0, h = 0;
     if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
-    return SDL_Rect{0, 0, w, h};
+    return PixelRect{0, 0, w, h};
 }
 
 void Renderer::beginScreenFrame()
@@ -190,8 +201,9 @@ void Renderer::flush()
     if (_targets.empty()) {
         // Outside a screen frame, the screen's drawing is only counted.
         if (_recordingScreen) {
+            const SDL_Rect clip = sdlRect(_screenClip);
             for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
-                _screenFrame->add(_batchTexture, &_vertices[i], _screenClip);
+                _screenFrame->add(_batchTexture, &_vertices[i], clip);
             }
         }
     } else if (_rasterize && _backend) {
@@ -250,7 +262,7 @@ void Renderer::drawIntoTarget()
     drawTriangles();
 }
 
-void Renderer::setClipRect(const SDL_Rect* clip)
+void Renderer::setClipRect(const PixelRect* clip)
 {
     flush();
     if (_targets.empty()) {
@@ -260,14 +272,15 @@ void Renderer::setClipRect(const SDL_Rect* clip)
     if (!_backend || !_rasterize) return;
     const Target& target = _targets.back();
     if (!clip) {
-        SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
+        clipToBounds(_backend, target);
     } else if (clip->w <= 0 || clip->h <= 0) {
         // SDL treats an empty clip rectangle as "no clipping"; clip to one
         // pixel outside the target instead so nothing shows.
         SDL_Rect outside{-2, -2, 1, 1};
         SDL_RenderSetClipRect(_backend, &outside);
     } else {
-        SDL_RenderSetClipRect(_backend, clip);
+        const SDL_Rect rect = sdlRect(*clip);
+        SDL_RenderSetClipRect(_backend, &rect);
     }
 }
 
@@ -278,7 +291,7 @@ void Renderer::applyTarget(const Target& target)
         if (Texture2D* texture = Texture2D::forRenderTarget(target.texture)) texture->markContentChanged();
     }
     SDL_SetRenderTarget(_backend, target.texture);
-    SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
+    clipToBounds(_backend, target);
 }
 
 void Renderer::pushTarget(const Target& target)

@@ -1,5 +1,7 @@
 #include "renderer/CCStatsPanel.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 #include <cstring>
 
