@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "AppConstants.h"
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 USING_NS_CC;
 

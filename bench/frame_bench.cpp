@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "cocos2d.h"
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 USING_NS_CC;
 

@@ -5,6 +5,7 @@
 // touching those pixels costs at the least). Then the resident memory of a
 // launch whose help pager was paged through and closed, beside one that
 // never showed it, each in a process of its own.
+#include <SDL.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +20,7 @@
 
 #include "AppConstants.h"
 #include "BenchEditor.h"
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 USING_NS_CC;
 

@@ -3,20 +3,11 @@
 #include <cmath>
 #include <new>
 
+#include "base/ccCreate.h"
+
 namespace cocos2d {
 
 namespace {
-
-template <class T>
-T* created(T* ease, ActionInterval* action)
-{
-    if (ease && ease->initWithAction(action)) {
-        ease->autorelease();
-        return ease;
-    }
-    if (ease) ease->release();
-    return nullptr;
-}
 
 float exponentialIn(float t) { return t == 0.0f ? 0.0f : static_cast<float>(std::exp2(10.0 * (t - 1.0))); }
 
@@ -54,7 +45,7 @@ void ActionEase::update(float time) { _inner->update(time); }
 
 EaseExponentialOut* EaseExponentialOut::create(ActionInterval* action)
 {
-    return created(new (std::nothrow) EaseExponentialOut(), action);
+    return created(new (std::nothrow) EaseExponentialOut(), [&](auto* ease) { return ease->initWithAction(action); });
 }
 
 EaseExponentialOut* EaseExponentialOut::clone() const { return create(_inner->clone()); }
@@ -69,7 +60,7 @@ void EaseExponentialOut::update(float time) { _inner->update(exponentialOut(time
 
 EaseExponentialIn* EaseExponentialIn::create(ActionInterval* action)
 {
-    return created(new (std::nothrow) EaseExponentialIn(), action);
+    return created(new (std::nothrow) EaseExponentialIn(), [&](auto* ease) { return ease->initWithAction(action); });
 }
 
 EaseExponentialIn* EaseExponentialIn::clone() const { return create(_inner->clone()); }
@@ -84,7 +75,7 @@ void EaseExponentialIn::update(float time) { _inner->update(exponentialIn(time))
 
 EaseExponentialInOut* EaseExponentialInOut::create(ActionInterval* action)
 {
-    return created(new (std::nothrow) EaseExponentialInOut(), action);
+    return created(new (std::nothrow) EaseExponentialInOut(), [&](auto* ease) { return ease->initWithAction(action); });
 }
 
 EaseExponentialInOut* EaseExponentialInOut::clone() const { return create(_inner->clone()); }

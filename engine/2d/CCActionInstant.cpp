@@ -3,23 +3,9 @@
 #include <new>
 
 #include "2d/CCNode.h"
+#include "base/ccCreate.h"
 
 namespace cocos2d {
-
-namespace {
-
-template <class T, class Init>
-T* created(T* action, Init init)
-{
-    if (action && init(action)) {
-        action->autorelease();
-        return action;
-    }
-    if (action) action->release();
-    return nullptr;
-}
-
-} // namespace
 
 void ActionInstant::startWithTarget(Node* target)
 {
@@ -33,7 +19,7 @@ void ActionInstant::update(float) { _done = true; }
 
 Show* Show::create()
 {
-    return created(new (std::nothrow) Show(), [](Show*) { return true; });
+    return created(new (std::nothrow) Show(), [](auto*) { return true; });
 }
 
 Show* Show::clone() const { return create(); }
@@ -48,7 +34,7 @@ void Show::update(float time)
 
 Hide* Hide::create()
 {
-    return created(new (std::nothrow) Hide(), [](Hide*) { return true; });
+    return created(new (std::nothrow) Hide(), [](auto*) { return true; });
 }
 
 Hide* Hide::clone() const { return create(); }
@@ -63,7 +49,7 @@ void Hide::update(float time)
 
 Place* Place::create(const Vec2& position)
 {
-    return created(new (std::nothrow) Place(), [&](Place* a) { return a->initWithPosition(position); });
+    return created(new (std::nothrow) Place(), [&](auto* a) { return a->initWithPosition(position); });
 }
 
 bool Place::initWithPosition(const Vec2& position)
@@ -84,7 +70,7 @@ void Place::update(float time)
 
 RemoveSelf* RemoveSelf::create(bool isNeedCleanUp)
 {
-    return created(new (std::nothrow) RemoveSelf(), [&](RemoveSelf* a) { return a->init(isNeedCleanUp); });
+    return created(new (std::nothrow) RemoveSelf(), [&](auto* a) { return a->init(isNeedCleanUp); });
 }
 
 bool RemoveSelf::init(bool isNeedCleanUp)
@@ -105,7 +91,7 @@ void RemoveSelf::update(float time)
 
 CallFunc* CallFunc::create(const std::function<void()>& func)
 {
-    return created(new (std::nothrow) CallFunc(), [&](CallFunc* a) { return a->initWithFunction(func); });
+    return created(new (std::nothrow) CallFunc(), [&](auto* a) { return a->initWithFunction(func); });
 }
 
 bool CallFunc::initWithFunction(const std::function<void()>& func)

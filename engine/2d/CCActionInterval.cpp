@@ -5,6 +5,7 @@
 #include <new>
 
 #include "2d/CCNode.h"
+#include "base/ccCreate.h"
 
 namespace cocos2d {
 
@@ -14,18 +15,6 @@ namespace {
 // end coincides with a frame (a 0.05 s delay at 60 frames a second) completes
 // in that frame instead of a frame later through rounding.
 constexpr double kFirstTickElapsed = 1e-6;
-
-// Constructors are protected, so each create() does the new itself.
-template <class T, class Init>
-T* created(T* action, Init init)
-{
-    if (action && init(action)) {
-        action->autorelease();
-        return action;
-    }
-    if (action) action->release();
-    return nullptr;
-}
 
 // Collects the actions before the terminating nullptr.
 Vector<FiniteTimeAction*> untilNull(const std::vector<FiniteTimeAction*>& list)
@@ -90,24 +79,13 @@ Sequence* Sequence::createUntilNull(const std::vector<FiniteTimeAction*>& list)
 
 Sequence* Sequence::create(const Vector<FiniteTimeAction*>& arrayOfActions)
 {
-    auto* sequence = new (std::nothrow) Sequence();
-    if (sequence && sequence->init(arrayOfActions)) {
-        sequence->autorelease();
-        return sequence;
-    }
-    delete sequence;
-    return nullptr;
+    return created(new (std::nothrow) Sequence(), [&](auto* sequence) { return sequence->init(arrayOfActions); });
 }
 
 Sequence* Sequence::createWithTwoActions(FiniteTimeAction* actionOne, FiniteTimeAction* actionTwo)
 {
-    auto* sequence = new (std::nothrow) Sequence();
-    if (sequence && sequence->initWithTwoActions(actionOne, actionTwo)) {
-        sequence->autorelease();
-        return sequence;
-    }
-    delete sequence;
-    return nullptr;
+    return created(new (std::nothrow) Sequence(),
+                   [&](auto* sequence) { return sequence->initWithTwoActions(actionOne, actionTwo); });
 }
 
 bool Sequence::initWithTwoActions(FiniteTimeAction* actionOne, FiniteTimeAction* actionTwo)
@@ -213,24 +191,13 @@ Spawn* Spawn::createUntilNull(const std::vector<FiniteTimeAction*>& list) { retu
 
 Spawn* Spawn::create(const Vector<FiniteTimeAction*>& arrayOfActions)
 {
-    auto* spawn = new (std::nothrow) Spawn();
-    if (spawn && spawn->init(arrayOfActions)) {
-        spawn->autorelease();
-        return spawn;
-    }
-    delete spawn;
-    return nullptr;
+    return created(new (std::nothrow) Spawn(), [&](auto* spawn) { return spawn->init(arrayOfActions); });
 }
 
 Spawn* Spawn::createWithTwoActions(FiniteTimeAction* action1, FiniteTimeAction* action2)
 {
-    auto* spawn = new (std::nothrow) Spawn();
-    if (spawn && spawn->initWithTwoActions(action1, action2)) {
-        spawn->autorelease();
-        return spawn;
-    }
-    delete spawn;
-    return nullptr;
+    return created(new (std::nothrow) Spawn(),
+                   [&](auto* spawn) { return spawn->initWithTwoActions(action1, action2); });
 }
 
 bool Spawn::initWithTwoActions(FiniteTimeAction* action1, FiniteTimeAction* action2)
@@ -305,13 +272,7 @@ void Spawn::update(float time)
 
 RepeatForever* RepeatForever::create(ActionInterval* action)
 {
-    auto* repeat = new (std::nothrow) RepeatForever();
-    if (repeat && repeat->initWithAction(action)) {
-        repeat->autorelease();
-        return repeat;
-    }
-    delete repeat;
-    return nullptr;
+    return created(new (std::nothrow) RepeatForever(), [&](auto* repeat) { return repeat->initWithAction(action); });
 }
 
 RepeatForever::~RepeatForever()
@@ -373,7 +334,7 @@ void RepeatForever::step(float dt)
 
 MoveBy* MoveBy::create(float duration, const Vec2& deltaPosition)
 {
-    return created(new (std::nothrow) MoveBy(), [&](MoveBy* a) { return a->initWithDuration(duration, deltaPosition); });
+    return created(new (std::nothrow) MoveBy(), [&](auto* a) { return a->initWithDuration(duration, deltaPosition); });
 }
 
 bool MoveBy::initWithDuration(float duration, const Vec2& deltaPosition)
@@ -405,7 +366,7 @@ void MoveBy::update(float time)
 
 MoveTo* MoveTo::create(float duration, const Vec2& position)
 {
-    return created(new (std::nothrow) MoveTo(), [&](MoveTo* a) { return a->initWithDuration(duration, position); });
+    return created(new (std::nothrow) MoveTo(), [&](auto* a) { return a->initWithDuration(duration, position); });
 }
 
 bool MoveTo::initWithDuration(float duration, const Vec2& position)
@@ -434,7 +395,10 @@ void MoveTo::update(float time)
 
 // ---------------------------------------------------------------- RotateTo / RotateBy
 
-RotateTo* RotateTo::create(float duration, float dstAngle) { return created(new (std::nothrow) RotateTo(), [&](RotateTo* a) { return a->initWithDuration(duration, dstAngle); }); }
+RotateTo* RotateTo::create(float duration, float dstAngle)
+{
+    return created(new (std::nothrow) RotateTo(), [&](auto* a) { return a->initWithDuration(duration, dstAngle); });
+}
 
 bool RotateTo::initWithDuration(float duration, float dstAngle)
 {
@@ -463,7 +427,7 @@ void RotateTo::update(float time)
 
 RotateBy* RotateBy::create(float duration, float deltaAngle)
 {
-    return created(new (std::nothrow) RotateBy(), [&](RotateBy* a) { return a->initWithDuration(duration, deltaAngle); });
+    return created(new (std::nothrow) RotateBy(), [&](auto* a) { return a->initWithDuration(duration, deltaAngle); });
 }
 
 bool RotateBy::initWithDuration(float duration, float deltaAngle)
@@ -493,7 +457,8 @@ ScaleTo* ScaleTo::create(float duration, float scale) { return create(duration, 
 
 ScaleTo* ScaleTo::create(float duration, float scaleX, float scaleY)
 {
-    return created(new (std::nothrow) ScaleTo(), [&](ScaleTo* a) { return a->initWithDuration(duration, scaleX, scaleY); });
+    return created(new (std::nothrow) ScaleTo(),
+                   [&](auto* a) { return a->initWithDuration(duration, scaleX, scaleY); });
 }
 
 bool ScaleTo::initWithDuration(float duration, float scaleX, float scaleY)
@@ -527,7 +492,8 @@ ScaleBy* ScaleBy::create(float duration, float scale) { return create(duration, 
 
 ScaleBy* ScaleBy::create(float duration, float scaleX, float scaleY)
 {
-    return created(new (std::nothrow) ScaleBy(), [&](ScaleBy* a) { return a->initWithDuration(duration, scaleX, scaleY); });
+    return created(new (std::nothrow) ScaleBy(),
+                   [&](auto* a) { return a->initWithDuration(duration, scaleX, scaleY); });
 }
 
 ScaleBy* ScaleBy::clone() const { return create(_duration, _endScaleX, _endScaleY); }
@@ -547,7 +513,10 @@ void ScaleBy::startWithTarget(Node* target)
 
 // ---------------------------------------------------------------- Fades
 
-FadeTo* FadeTo::create(float duration, uint8_t opacity) { return created(new (std::nothrow) FadeTo(), [&](FadeTo* a) { return a->initWithDuration(duration, opacity); }); }
+FadeTo* FadeTo::create(float duration, uint8_t opacity)
+{
+    return created(new (std::nothrow) FadeTo(), [&](auto* a) { return a->initWithDuration(duration, opacity); });
+}
 
 bool FadeTo::initWithDuration(float duration, uint8_t opacity)
 {
@@ -572,13 +541,19 @@ void FadeTo::update(float time)
     _target->setOpacity(static_cast<uint8_t>(std::clamp(opacity, 0.0f, 255.0f)));
 }
 
-FadeIn* FadeIn::create(float duration) { return created(new (std::nothrow) FadeIn(), [&](FadeIn* a) { return a->initWithDuration(duration, uint8_t{255}); }); }
+FadeIn* FadeIn::create(float duration)
+{
+    return created(new (std::nothrow) FadeIn(), [&](auto* a) { return a->initWithDuration(duration, uint8_t{255}); });
+}
 
 FadeIn* FadeIn::clone() const { return create(_duration); }
 
 FadeTo* FadeIn::reverse() const { return FadeOut::create(_duration); }
 
-FadeOut* FadeOut::create(float duration) { return created(new (std::nothrow) FadeOut(), [&](FadeOut* a) { return a->initWithDuration(duration, uint8_t{0}); }); }
+FadeOut* FadeOut::create(float duration)
+{
+    return created(new (std::nothrow) FadeOut(), [&](auto* a) { return a->initWithDuration(duration, uint8_t{0}); });
+}
 
 FadeOut* FadeOut::clone() const { return create(_duration); }
 
@@ -586,7 +561,10 @@ FadeTo* FadeOut::reverse() const { return FadeIn::create(_duration); }
 
 // ---------------------------------------------------------------- DelayTime
 
-DelayTime* DelayTime::create(float duration) { return created(new (std::nothrow) DelayTime(), [&](DelayTime* a) { return a->initWithDuration(duration); }); }
+DelayTime* DelayTime::create(float duration)
+{
+    return created(new (std::nothrow) DelayTime(), [&](auto* a) { return a->initWithDuration(duration); });
+}
 
 DelayTime* DelayTime::clone() const { return create(_duration); }
 
@@ -596,13 +574,8 @@ DelayTime* DelayTime::reverse() const { return create(_duration); }
 
 TargetedAction* TargetedAction::create(Node* target, FiniteTimeAction* action)
 {
-    auto* targeted = new (std::nothrow) TargetedAction();
-    if (targeted && targeted->initWithTarget(target, action)) {
-        targeted->autorelease();
-        return targeted;
-    }
-    delete targeted;
-    return nullptr;
+    return created(new (std::nothrow) TargetedAction(),
+                   [&](auto* targeted) { return targeted->initWithTarget(target, action); });
 }
 
 TargetedAction::~TargetedAction()

@@ -1,5 +1,7 @@
 #include "2d/CCRenderTexture.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -106,7 +108,7 @@ Renderer::Target RenderTexture::makeTarget() const
     return target;
 }
 
-void RenderTexture::open(bool clear, SDL_Color colour)
+void RenderTexture::open(bool clear, Color4B colour)
 {
     _open = true;
     _firstCommand = Director::getInstance()->getRenderer()->getQueuedCommandCount();
@@ -114,11 +116,11 @@ void RenderTexture::open(bool clear, SDL_Color colour)
     _clearColour = colour;
 }
 
-void RenderTexture::begin() { open(false, SDL_Color{0, 0, 0, 0}); }
+void RenderTexture::begin() { open(false, Color4B(0, 0, 0, 0)); }
 
 void RenderTexture::beginWithClear(float r, float g, float b, float a)
 {
-    open(true, SDL_Color{toByte(r), toByte(g), toByte(b), toByte(a)});
+    open(true, Color4B(toByte(r), toByte(g), toByte(b), toByte(a)));
 }
 
 void RenderTexture::end()

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <functional>
 #include <string>
 
 #include "2d/CCNode.h"
+#include "base/ccTypes.h"
 #include "platform/CCImage.h"
 #include "renderer/CCRenderer.h"
 
@@ -57,7 +56,7 @@ protected:
     ~RenderTexture() override;
 
 private:
-    void open(bool clear, SDL_Color colour);
+    void open(bool clear, Color4B colour);
     bool writePixels(Renderer* renderer, const std::string& fullPath, Image::Format format, bool isRGBA);
     Renderer::Target makeTarget() const;
 
@@ -72,7 +71,7 @@ private:
     bool _open = false;
     size_t _firstCommand = 0;
     bool _clearOnEnd = false;
-    SDL_Color _clearColour{0, 0, 0, 0};
+    Color4B _clearColour;
     // The last drawing that replaced the whole texture, and the texture's
     // content version right after it: the same drawing again, onto pixels
     // nothing has touched since, would only make the same pixels.

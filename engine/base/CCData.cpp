@@ -9,26 +9,22 @@ const Data Data::Null;
 
 Data::Data() : _bytes(nullptr), _size(0) {}
 
-Data::Data(const Data& other) : _bytes(nullptr), _size(0) {
-    copy(other._bytes, other._size);
-}
+Data::Data(const Data& other) : _bytes(nullptr), _size(0) { copy(other._bytes, other._size); }
 
-Data::Data(Data&& other) noexcept : _bytes(nullptr), _size(0) {
-    move(other);
-}
+Data::Data(Data&& other) noexcept : _bytes(nullptr), _size(0) { move(other); }
 
-Data::~Data() {
-    clear();
-}
+Data::~Data() { clear(); }
 
-Data& Data::operator=(const Data& other) {
+Data& Data::operator=(const Data& other)
+{
     if (this != &other) {
         copy(other._bytes, other._size);
     }
     return *this;
 }
 
-Data& Data::operator=(Data&& other) noexcept {
+Data& Data::operator=(Data&& other) noexcept
+{
     if (this != &other) {
         clear();
         move(other);
@@ -36,22 +32,20 @@ Data& Data::operator=(Data&& other) noexcept {
     return *this;
 }
 
-void Data::move(Data& other) {
+void Data::move(Data& other)
+{
     _bytes = other._bytes;
     _size = other._size;
     other._bytes = nullptr;
     other._size = 0;
 }
 
-unsigned char* Data::getBytes() const {
-    return _bytes;
-}
+unsigned char* Data::getBytes() const { return _bytes; }
 
-ssize_t Data::getSize() const {
-    return _size;
-}
+ssize_t Data::getSize() const { return _size; }
 
-void Data::copy(const unsigned char* bytes, const ssize_t size) {
+void Data::copy(const unsigned char* bytes, const ssize_t size)
+{
     if (bytes == nullptr || size <= 0) {
         clear();
         return;
@@ -68,7 +62,8 @@ void Data::copy(const unsigned char* bytes, const ssize_t size) {
     _size = size;
 }
 
-void Data::fastSet(unsigned char* bytes, const ssize_t size) {
+void Data::fastSet(unsigned char* bytes, const ssize_t size)
+{
     if (bytes == _bytes) {
         _size = bytes != nullptr && size > 0 ? size : 0;
         return;
@@ -78,17 +73,17 @@ void Data::fastSet(unsigned char* bytes, const ssize_t size) {
     _size = bytes != nullptr && size > 0 ? size : 0;
 }
 
-void Data::clear() {
+void Data::clear()
+{
     std::free(_bytes);
     _bytes = nullptr;
     _size = 0;
 }
 
-bool Data::isNull() const {
-    return _bytes == nullptr || _size == 0;
-}
+bool Data::isNull() const { return _bytes == nullptr || _size == 0; }
 
-unsigned char* Data::takeBuffer(ssize_t* size) {
+unsigned char* Data::takeBuffer(ssize_t* size)
+{
     unsigned char* taken = _bytes;
     if (size != nullptr) {
         *size = _size;
@@ -98,4 +93,4 @@ unsigned char* Data::takeBuffer(ssize_t* size) {
     return taken;
 }
 
-}  // namespace cocos2d
+} // namespace cocos2d

@@ -14,17 +14,16 @@
 #include "base/CCClock.h"
 #include "base/CCEventDispatcher.h"
 #include "base/CCScheduler.h"
-#include "base/CCStatsPanel.h"
 #include "base/ccMacros.h"
 #include "platform/CCGLView.h"
 #include "renderer/CCRenderer.h"
+#include "renderer/CCStatsPanel.h"
 #include "renderer/CCTextureCache.h"
 
 namespace cocos2d {
 
 namespace {
 Director* s_director = nullptr;
-bool s_screenOnDemand = false;
 const Size kDefaultSize(1024, 768);
 const float kStatsInterval = 0.5f;
 const float kFrameRateStep = 0.3f;
@@ -178,9 +177,9 @@ void Director::visitScene()
     if (_runningScene) _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
 }
 
-void Director::setScreenDrawnOnDemand(bool onDemand) { s_screenOnDemand = onDemand; }
+void Director::setScreenDrawnOnDemand(bool onDemand) { getInstance()->_screenDrawnOnDemand = onDemand; }
 
-bool Director::isScreenDrawnOnDemand() { return s_screenOnDemand; }
+bool Director::isScreenDrawnOnDemand() { return s_director && s_director->_screenDrawnOnDemand; }
 
 void Director::drawScene()
 {
@@ -208,11 +207,11 @@ void Director::drawScene()
             _statsPanel->update(_frameRate, _frameRate > 0 ? 1.0f / _frameRate : 0.0f, batches, vertices);
         }
     }
-    bool present = renderScreen(!s_screenOnDemand);
-    if (present && !s_screenOnDemand && _openGLView) {
+    bool present = renderScreen(!_screenDrawnOnDemand);
+    if (present && !_screenDrawnOnDemand && _openGLView) {
         _openGLView->swapBuffers();
         ++_presentedFrames;
-    } else if (!s_screenOnDemand && _renderer->isRasterizationEnabled()) {
+    } else if (!_screenDrawnOnDemand && _renderer->isRasterizationEnabled()) {
         // A frame with nothing new to show has time to spare: one picture a
         // node holds but that was never drawn (the next help page) is
         // decoded now rather than in the frame that first shows it.

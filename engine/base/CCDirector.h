@@ -69,7 +69,10 @@ public:
     // every frame is still visited and its commands run, and render textures
     // draw, but the screen's pixels are made only by drawScreenNow, which a
     // capture calls. Rasterising frames nobody reads is nearly all of a
-    // headless frame's cost.
+    // headless frame's cost. It is the current Director's setting (the
+    // setter makes the Director if there is none yet, as a driver sets it
+    // up before the first frame); a Director made after destroyInstance()
+    // draws every frame again until told otherwise.
     static void setScreenDrawnOnDemand(bool onDemand);
     static bool isScreenDrawnOnDemand();
     // Visits the scene as it stands and rasterises it onto the screen without
@@ -103,6 +106,7 @@ private:
     float _animationInterval = 1.0f / 60.0f;
     bool _invalid = false;
     bool _displayStats = false;
+    bool _screenDrawnOnDemand = false;
     bool _nextDeltaTimeZero = false;
     double _lastUpdate = -1.0;
     float _deltaTime = 0.0f;

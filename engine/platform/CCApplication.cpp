@@ -1,5 +1,6 @@
 #include "platform/CCApplication.h"
 
+#include <SDL.h>
 #include <spawn.h>
 #include <sys/wait.h>
 

@@ -4,8 +4,8 @@
 #include <SDL_stdinc.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,9 +13,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <random>
@@ -28,18 +28,18 @@ namespace {
 // for; the engine writes into it and into folders one or two levels down.
 const int kSweepDepth = 3;
 
-bool endsWithSlash(const std::string& s) {
-    return !s.empty() && s.back() == '/';
-}
+bool endsWithSlash(const std::string& s) { return !s.empty() && s.back() == '/'; }
 
-std::string withSlash(std::string s) {
+std::string withSlash(std::string s)
+{
     if (!endsWithSlash(s)) {
         s += '/';
     }
     return s;
 }
 
-std::string currentDirectory() {
+std::string currentDirectory()
+{
     std::vector<char> buffer(4096);
     while (getcwd(buffer.data(), buffer.size()) == nullptr) {
         if (errno != ERANGE) {
@@ -50,7 +50,8 @@ std::string currentDirectory() {
     return buffer.data();
 }
 
-std::string homeDirectory() {
+std::string homeDirectory()
+{
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') {
         return home;
@@ -58,18 +59,17 @@ std::string homeDirectory() {
     struct passwd entry;
     struct passwd* found = nullptr;
     std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr) {
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr) {
         return found->pw_dir;
     }
     return std::string();
 }
 
-bool statPath(const std::string& path, struct stat* info) {
-    return !path.empty() && ::stat(path.c_str(), info) == 0;
-}
+bool statPath(const std::string& path, struct stat* info) { return !path.empty() && ::stat(path.c_str(), info) == 0; }
 
-bool isDirectory(const std::string& path) {
+bool isDirectory(const std::string& path)
+{
     struct stat info;
     return statPath(path, &info) && S_ISDIR(info.st_mode);
 }
@@ -77,7 +77,8 @@ bool isDirectory(const std::string& path) {
 // Creates every missing component of path with the given mode. A private
 // folder gets its mode with chmod as well, so an unusual umask cannot leave
 // it unreadable to its owner; ordinary folders keep what the umask allows.
-bool makeDirectories(const std::string& path, mode_t mode, bool exactMode, std::string* error) {
+bool makeDirectories(const std::string& path, mode_t mode, bool exactMode, std::string* error)
+{
     if (path.empty()) {
         *error = "empty path";
         return false;
@@ -109,7 +110,8 @@ bool makeDirectories(const std::string& path, mode_t mode, bool exactMode, std::
     return true;
 }
 
-std::string parentOf(const std::string& path) {
+std::string parentOf(const std::string& path)
+{
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
         return ".";
@@ -120,7 +122,8 @@ std::string parentOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string baseNameOf(const std::string& path) {
+std::string baseNameOf(const std::string& path)
+{
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -129,7 +132,8 @@ std::string baseNameOf(const std::string& path) {
 // so folder listings made by the application never pick it up, and carries
 // the writer's process id so a later start can tell a leftover of a killed
 // write from the file of a copy that is writing right now.
-int createTemporarySibling(const std::string& target, std::string* tempPath) {
+int createTemporarySibling(const std::string& target, std::string* tempPath)
+{
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 random(std::random_device{}());
     const std::string folder = parentOf(target);
@@ -153,7 +157,8 @@ int createTemporarySibling(const std::string& target, std::string* tempPath) {
     return -1;
 }
 
-bool writeAll(int fd, const unsigned char* bytes, size_t size) {
+bool writeAll(int fd, const unsigned char* bytes, size_t size)
+{
     while (size > 0) {
         ssize_t written = ::write(fd, bytes, size);
         if (written < 0) {
@@ -169,7 +174,8 @@ bool writeAll(int fd, const unsigned char* bytes, size_t size) {
 }
 
 // ".name.tmp-PID-N-R", the name createTemporarySibling() gives.
-bool isTemporaryName(const char* name, pid_t* writer) {
+bool isTemporaryName(const char* name, pid_t* writer)
+{
     const char* mark = name[0] == '.' ? std::strstr(name + 1, ".tmp-") : nullptr;
     if (mark == nullptr || mark == name + 1) {
         return false;
@@ -195,18 +201,18 @@ bool isTemporaryName(const char* name, pid_t* writer) {
     return true;
 }
 
-bool writerIsRunning(pid_t writer) {
-    return writer != getpid() && (::kill(writer, 0) == 0 || errno == EPERM);
-}
+bool writerIsRunning(pid_t writer) { return writer != getpid() && (::kill(writer, 0) == 0 || errno == EPERM); }
 
-bool isEarlier(const struct timespec& a, const struct timespec& b) {
+bool isEarlier(const struct timespec& a, const struct timespec& b)
+{
     return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
 }
 
 // The program's folders are private even where one was made before by
 // something with a laxer umask. Only a folder of our own, and never a shared
 // one with the sticky bit such as /tmp that someone pointed us at.
-void makePrivate(const std::string& folder) {
+void makePrivate(const std::string& folder)
+{
     struct stat info;
     if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
         (info.st_mode & S_ISVTX) == 0 && (info.st_mode & 0777) != 0700) {
@@ -217,7 +223,8 @@ void makePrivate(const std::string& folder) {
 // Removes the temporary files that writes killed before their rename left in
 // folder and the folders under it, and makes those folders private. Only
 // files older than started are touched, and none of a writer still running.
-int sweepFolder(const std::string& folder, const struct timespec& started, int depth) {
+int sweepFolder(const std::string& folder, const struct timespec& started, int depth)
+{
     makePrivate(folder);
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
@@ -238,9 +245,8 @@ int sweepFolder(const std::string& folder, const struct timespec& started, int d
             if (depth > 0) {
                 removed += sweepFolder(folder + "/" + name, started, depth - 1);
             }
-        } else if (S_ISREG(info.st_mode) && isTemporaryName(name, &writer) &&
-                   isEarlier(info.st_mtim, started) && !writerIsRunning(writer) &&
-                   ::unlinkat(::dirfd(dir), name, 0) == 0) {
+        } else if (S_ISREG(info.st_mode) && isTemporaryName(name, &writer) && isEarlier(info.st_mtim, started) &&
+                   !writerIsRunning(writer) && ::unlinkat(::dirfd(dir), name, 0) == 0) {
             ++removed;
         }
     }
@@ -248,7 +254,8 @@ int sweepFolder(const std::string& folder, const struct timespec& started, int d
     return removed;
 }
 
-struct timespec currentTime() {
+struct timespec currentTime()
+{
     struct timespec now;
     ::clock_gettime(CLOCK_REALTIME, &now);
     return now;
@@ -257,7 +264,8 @@ struct timespec currentTime() {
 // Taken while the program loads, before anything of it can write a file.
 const struct timespec s_programStart = currentTime();
 
-void syncFolder(const std::string& folder) {
+void syncFolder(const std::string& folder)
+{
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -265,23 +273,26 @@ void syncFolder(const std::string& folder) {
     }
 }
 
-}  // namespace
+} // namespace
 
 FileUtils* FileUtils::s_sharedFileUtils = nullptr;
 
-FileUtils* FileUtils::getInstance() {
+FileUtils* FileUtils::getInstance()
+{
     if (s_sharedFileUtils == nullptr) {
         s_sharedFileUtils = new FileUtils();
     }
     return s_sharedFileUtils;
 }
 
-void FileUtils::destroyInstance() {
+void FileUtils::destroyInstance()
+{
     delete s_sharedFileUtils;
     s_sharedFileUtils = nullptr;
 }
 
-FileUtils::FileUtils() {
+FileUtils::FileUtils()
+{
     if (char* base = SDL_GetBasePath()) {
         _executableDir = withSlash(base);
         SDL_free(base);
@@ -308,7 +319,8 @@ FileUtils::FileUtils() {
 
 FileUtils::~FileUtils() = default;
 
-std::string FileUtils::getWritablePath() const {
+std::string FileUtils::getWritablePath() const
+{
     std::string path;
     const char* home = std::getenv("VELOQUIX_HOME");
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -333,8 +345,7 @@ std::string FileUtils::getWritablePath() const {
     if (!isDirectory(path) && !makeDirectories(path, 0700, true, &error)) {
         if (_reportedWritablePath != path) {
             _reportedWritablePath = path;
-            std::fprintf(stderr, "FileUtils: cannot create writable folder %s (%s)\n",
-                         path.c_str(), error.c_str());
+            std::fprintf(stderr, "FileUtils: cannot create writable folder %s (%s)\n", path.c_str(), error.c_str());
         }
     } else if (_preparedWritablePath != path) {
         _preparedWritablePath = path;
@@ -345,22 +356,23 @@ std::string FileUtils::getWritablePath() const {
         const bool shared = folder.empty() || (!home.empty() && withSlash(home) == path);
         int removed = shared ? 0 : sweepFolder(folder, s_programStart, kSweepDepth);
         if (removed > 0) {
-            std::fprintf(stderr,
-                         "FileUtils: removed %d temporary files left by interrupted writes under %s\n",
-                         removed, path.c_str());
+            std::fprintf(stderr, "FileUtils: removed %d temporary files left by interrupted writes under %s\n", removed,
+                         path.c_str());
         }
     }
     return path;
 }
 
-std::string FileUtils::normalizeSearchPath(const std::string& path) const {
+std::string FileUtils::normalizeSearchPath(const std::string& path) const
+{
     if (isAbsolutePath(path)) {
         return withSlash(path);
     }
     return withSlash(_executableDir + path);
 }
 
-void FileUtils::setSearchPaths(const std::vector<std::string>& searchPaths) {
+void FileUtils::setSearchPaths(const std::vector<std::string>& searchPaths)
+{
     _searchPaths.clear();
     bool hasExecutableDir = false;
     for (const auto& path : searchPaths) {
@@ -372,7 +384,8 @@ void FileUtils::setSearchPaths(const std::vector<std::string>& searchPaths) {
     }
 }
 
-void FileUtils::addSearchPath(const std::string& path, const bool front) {
+void FileUtils::addSearchPath(const std::string& path, const bool front)
+{
     std::string normalized = normalizeSearchPath(path);
     if (front) {
         _searchPaths.insert(_searchPaths.begin(), normalized);
@@ -381,15 +394,12 @@ void FileUtils::addSearchPath(const std::string& path, const bool front) {
     }
 }
 
-const std::vector<std::string>& FileUtils::getSearchPaths() const {
-    return _searchPaths;
-}
+const std::vector<std::string>& FileUtils::getSearchPaths() const { return _searchPaths; }
 
-bool FileUtils::isAbsolutePath(const std::string& path) const {
-    return !path.empty() && path[0] == '/';
-}
+bool FileUtils::isAbsolutePath(const std::string& path) const { return !path.empty() && path[0] == '/'; }
 
-std::string FileUtils::resolve(const std::string& name, Entry kind) const {
+std::string FileUtils::resolve(const std::string& name, Entry kind) const
+{
     if (name.empty()) {
         return std::string();
     }
@@ -399,12 +409,12 @@ std::string FileUtils::resolve(const std::string& name, Entry kind) const {
             return false;
         }
         switch (kind) {
-            case Entry::File:
-                return S_ISREG(info.st_mode);
-            case Entry::Directory:
-                return S_ISDIR(info.st_mode);
-            case Entry::Any:
-                break;
+        case Entry::File:
+            return S_ISREG(info.st_mode);
+        case Entry::Directory:
+            return S_ISDIR(info.st_mode);
+        case Entry::Any:
+            break;
         }
         return true;
     };
@@ -420,19 +430,17 @@ std::string FileUtils::resolve(const std::string& name, Entry kind) const {
     return std::string();
 }
 
-std::string FileUtils::fullPathForFilename(const std::string& filename) const {
-    return resolve(filename, Entry::Any);
-}
+std::string FileUtils::fullPathForFilename(const std::string& filename) const { return resolve(filename, Entry::Any); }
 
-bool FileUtils::isFileExist(const std::string& filename) const {
-    return !resolve(filename, Entry::File).empty();
-}
+bool FileUtils::isFileExist(const std::string& filename) const { return !resolve(filename, Entry::File).empty(); }
 
-bool FileUtils::isDirectoryExist(const std::string& dirPath) const {
+bool FileUtils::isDirectoryExist(const std::string& dirPath) const
+{
     return !resolve(dirPath, Entry::Directory).empty();
 }
 
-bool FileUtils::createDirectory(const std::string& dirPath) {
+bool FileUtils::createDirectory(const std::string& dirPath)
+{
     if (isDirectory(dirPath)) {
         return true;
     }
@@ -442,14 +450,14 @@ bool FileUtils::createDirectory(const std::string& dirPath) {
     const bool isPrivate = withSlash(dirPath).compare(0, writable.size(), writable) == 0;
     std::string error;
     if (!makeDirectories(dirPath, isPrivate ? 0700 : 0777, isPrivate, &error)) {
-        std::fprintf(stderr, "FileUtils: cannot create folder %s (%s)\n", dirPath.c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "FileUtils: cannot create folder %s (%s)\n", dirPath.c_str(), error.c_str());
         return false;
     }
     return true;
 }
 
-bool FileUtils::removeDirectory(const std::string& dirPath) {
+bool FileUtils::removeDirectory(const std::string& dirPath)
+{
     if (!isDirectory(dirPath)) {
         return false;
     }
@@ -458,7 +466,8 @@ bool FileUtils::removeDirectory(const std::string& dirPath) {
     return !error;
 }
 
-Data FileUtils::getDataFromFile(const std::string& filename) const {
+Data FileUtils::getDataFromFile(const std::string& filename) const
+{
     Data data;
     const std::string path = resolve(filename, Entry::File);
     if (path.empty()) {
@@ -495,34 +504,35 @@ Data FileUtils::getDataFromFile(const std::string& filename) const {
     return data;
 }
 
-std::string FileUtils::getStringFromFile(const std::string& filename) const {
+std::string FileUtils::getStringFromFile(const std::string& filename) const
+{
     Data data = getDataFromFile(filename);
     if (data.isNull()) {
         return std::string();
     }
-    return std::string(reinterpret_cast<const char*>(data.getBytes()),
-                       static_cast<size_t>(data.getSize()));
+    return std::string(reinterpret_cast<const char*>(data.getBytes()), static_cast<size_t>(data.getSize()));
 }
 
-bool FileUtils::writeDataToFile(const Data& data, const std::string& fullPath) const {
+bool FileUtils::writeDataToFile(const Data& data, const std::string& fullPath) const
+{
     return writeAtomically(fullPath, data.getBytes(), static_cast<size_t>(data.getSize()));
 }
 
-bool FileUtils::writeStringToFile(const std::string& dataStr, const std::string& fullPath) const {
+bool FileUtils::writeStringToFile(const std::string& dataStr, const std::string& fullPath) const
+{
     return writeAtomically(fullPath, dataStr.data(), dataStr.size());
 }
 
-bool FileUtils::writeAtomically(const std::string& fullPath, const void* bytes, size_t size) {
+bool FileUtils::writeAtomically(const std::string& fullPath, const void* bytes, size_t size)
+{
     if (fullPath.empty() || fullPath.back() == '/') {
-        std::fprintf(stderr, "FileUtils: cannot write \"%s\" (not a file name)\n",
-                     fullPath.c_str());
+        std::fprintf(stderr, "FileUtils: cannot write \"%s\" (not a file name)\n", fullPath.c_str());
         return false;
     }
     std::string tempPath;
     int fd = createTemporarySibling(fullPath, &tempPath);
     if (fd < 0) {
-        std::fprintf(stderr, "FileUtils: cannot write %s (%s)\n", fullPath.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "FileUtils: cannot write %s (%s)\n", fullPath.c_str(), std::strerror(errno));
         return false;
     }
     const char* failedStep = nullptr;
@@ -552,22 +562,21 @@ bool FileUtils::writeAtomically(const std::string& fullPath, const void* bytes, 
     return true;
 }
 
-bool FileUtils::removeFile(const std::string& filepath) {
-    return !filepath.empty() && ::unlink(filepath.c_str()) == 0;
-}
+bool FileUtils::removeFile(const std::string& filepath) { return !filepath.empty() && ::unlink(filepath.c_str()) == 0; }
 
-bool FileUtils::renameFile(const std::string& path, const std::string& oldname,
-                           const std::string& name) {
+bool FileUtils::renameFile(const std::string& path, const std::string& oldname, const std::string& name)
+{
     const std::string folder = withSlash(path);
     return renameFile(folder + oldname, folder + name);
 }
 
-bool FileUtils::renameFile(const std::string& oldfullpath, const std::string& newfullpath) {
-    return !oldfullpath.empty() && !newfullpath.empty() &&
-           ::rename(oldfullpath.c_str(), newfullpath.c_str()) == 0;
+bool FileUtils::renameFile(const std::string& oldfullpath, const std::string& newfullpath)
+{
+    return !oldfullpath.empty() && !newfullpath.empty() && ::rename(oldfullpath.c_str(), newfullpath.c_str()) == 0;
 }
 
-long FileUtils::getFileSize(const std::string& filepath) const {
+long FileUtils::getFileSize(const std::string& filepath) const
+{
     const std::string path = resolve(filepath, Entry::File);
     struct stat info;
     if (!statPath(path, &info)) {
@@ -576,4 +585,4 @@ long FileUtils::getFileSize(const std::string& filepath) const {
     return static_cast<long>(info.st_size);
 }
 
-}  // namespace cocos2d
+} // namespace cocos2d

@@ -1,8 +1,11 @@
 #include "platform/CCGLView.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "base/CCDirector.h"
@@ -17,6 +20,10 @@
 #include "renderer/CCRenderer.h"
 
 namespace cocos2d {
+
+// The header names SDL's key codes and finger ids by their integer types.
+static_assert(std::is_same<SDL_Keycode, int32_t>::value, "SDL_Keycode is no longer a 32-bit int");
+static_assert(std::is_same<SDL_FingerID, int64_t>::value, "SDL_FingerID is no longer a 64-bit int");
 
 GLContextAttrs GLView::s_glContextAttrs = {8, 8, 8, 8, 24, 8};
 
@@ -88,8 +95,8 @@ void GLView::updateDesignResolutionSize()
     screen.scale = _scaleX;
     screen.offsetX = _viewPortRect.origin.x;
     screen.offsetY = _viewPortRect.origin.y;
-    screen.bounds = SDL_Rect{int(std::lround(_viewPortRect.origin.x)), int(std::lround(_viewPortRect.origin.y)),
-                             int(std::lround(_viewPortRect.size.width)), int(std::lround(_viewPortRect.size.height))};
+    screen.bounds = PixelRect{int(std::lround(_viewPortRect.origin.x)), int(std::lround(_viewPortRect.origin.y)),
+                              int(std::lround(_viewPortRect.size.width)), int(std::lround(_viewPortRect.size.height))};
     Director::getInstance()->getRenderer()->setScreenTarget(screen);
 }
 
@@ -162,11 +169,13 @@ void GLView::applyScissor()
     clip.w = std::max(0, int(std::floor(right + 0.5f)) - clip.x);
     clip.h = std::max(0, int(std::floor(bottom + 0.5f)) - clip.y);
     if (target.bounds.w > 0) {
+        const SDL_Rect bounds{target.bounds.x, target.bounds.y, target.bounds.w, target.bounds.h};
         SDL_Rect inside;
-        if (!SDL_IntersectRect(&clip, &target.bounds, &inside)) inside = SDL_Rect{0, 0, 0, 0};
+        if (!SDL_IntersectRect(&clip, &bounds, &inside)) inside = SDL_Rect{0, 0, 0, 0};
         clip = inside;
     }
-    renderer->setClipRect(&clip);
+    const PixelRect pixels{clip.x, clip.y, clip.w, clip.h};
+    renderer->setClipRect(&pixels);
 }
 
 Vec2 GLView::designToWindow(const Vec2& p) const
@@ -319,7 +328,7 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
 }
 } // namespace
 
-void GLView::handleKeyDown(SDL_Keycode key, uint16_t modifiers)
+void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
 {
     bool ctrl = (modifiers & KMOD_CTRL) != 0;
     EventKeyboard::KeyCode code = keyCodeFor(key);
@@ -342,7 +351,7 @@ void GLView::handleKeyDown(SDL_Keycode key, uint16_t modifiers)
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
 }
 
-void GLView::handleKeyUp(SDL_Keycode key, uint16_t)
+void GLView::handleKeyUp(int32_t key, uint16_t)
 {
     EventKeyboard event(keyCodeFor(key), false);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <map>
 #include <string>
 
 #include "base/CCRef.h"
 #include "math/CCGeometry.h"
+
+struct SDL_Renderer;
+struct SDL_Window;
+struct SDL_WindowEvent;
 
 namespace cocos2d {
 
@@ -75,9 +77,9 @@ public:
     void handleMouseMove(float x, float y);
     void handleMouseButton(float x, float y, bool down);
     void handleTextInput(const std::string& utf8);
-    // An SDL key with its modifiers, as SDL_KEYDOWN reports it.
-    void handleKeyDown(SDL_Keycode key, uint16_t modifiers);
-    void handleKeyUp(SDL_Keycode key, uint16_t modifiers);
+    // An SDL key (an SDL_Keycode) with its modifiers, as SDL_KEYDOWN reports it.
+    void handleKeyDown(int32_t key, uint16_t modifiers);
+    void handleKeyUp(int32_t key, uint16_t modifiers);
 
     // Window pixels (y down) from design points (y up), and back.
     Vec2 designToWindow(const Vec2& designPoint) const;
@@ -119,7 +121,8 @@ protected:
     std::map<intptr_t, Touch*> _touches;
     bool _mouseDown = false;
     Vec2 _mousePosition;
-    std::map<SDL_FingerID, intptr_t> _fingerIds;
+    // SDL's finger ids (SDL_FingerID) to touch ids.
+    std::map<int64_t, intptr_t> _fingerIds;
     intptr_t _nextFingerId = 1;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/CCImage.h"
 
+#include <SDL.h>
 #include <SDL_image.h>
 
 #include <algorithm>
@@ -275,6 +276,10 @@ SDL_Surface* Image::takeSurface()
 unsigned char* Image::getData() const { return _surface ? static_cast<unsigned char*>(_surface->pixels) : nullptr; }
 
 ptrdiff_t Image::getDataLen() const { return _surface ? ptrdiff_t(_surface->pitch) * _surface->h : 0; }
+
+int Image::getWidth() const { return _surface ? _surface->w : 0; }
+
+int Image::getHeight() const { return _surface ? _surface->h : 0; }
 
 bool Image::encode(Format format, bool isToRGB, std::string* out) const
 {

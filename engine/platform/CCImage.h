@@ -1,11 +1,11 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstddef>
 #include <string>
 
 #include "base/CCRef.h"
+
+struct SDL_Surface;
 
 namespace cocos2d {
 
@@ -53,8 +53,8 @@ public:
 
     unsigned char* getData() const;
     ptrdiff_t getDataLen() const;
-    int getWidth() const { return _surface ? _surface->w : 0; }
-    int getHeight() const { return _surface ? _surface->h : 0; }
+    int getWidth() const;
+    int getHeight() const;
     bool hasAlpha() const { return _hasAlpha; }
     Format getFileType() const { return _fileType; }
     SDL_Surface* getSurface() const { return _surface; }

@@ -1,18 +1,30 @@
 #include "renderer/CCRenderer.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 
 #include "renderer/CCCustomCommand.h"
 #include "renderer/CCQuadCommand.h"
+#include "renderer/CCScreenFrame.h"
 #include "renderer/CCTexture2D.h"
 
 namespace cocos2d {
 
 namespace {
 Renderer* s_live = nullptr;
+
+SDL_Rect sdlRect(const PixelRect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
+
+// Clips to the target's bounds, or not at all when it has none.
+void clipToBounds(SDL_Renderer* backend, const Renderer::Target& target)
+{
+    const SDL_Rect bounds = sdlRect(target.bounds);
+    SDL_RenderSetClipRect(backend, target.bounds.w > 0 ? &bounds : nullptr);
+}
 } // namespace
 
-Renderer::Renderer()
+Renderer::Renderer() : _screenFrame(std::make_unique<ScreenFrame>())
 {
     _vertices.reserve(4 * 1024);
     _triangles.reserve(4 * 1024);
@@ -27,20 +39,26 @@ Renderer::~Renderer()
 
 void Renderer::forgetTexture(const Texture2D* texture)
 {
-    if (s_live) s_live->_screenFrame.forgetTexture(texture->getSerial());
+    if (s_live) s_live->_screenFrame->forgetTexture(texture->getSerial());
 }
 
 void Renderer::setBackend(SDL_Renderer* backend)
 {
     _backend = backend;
-    _screenFrame.setBackend(backend);
+    _screenFrame->setBackend(backend);
 }
+
+void Renderer::invalidateScreen() { _screenFrame->invalidate(); }
+
+void Renderer::requestScreenCopy() { _screenFrame->requestCopy(); }
+
+const ScreenStats& Renderer::getScreenStats() const { return _screenFrame->getStats(); }
 
 void Renderer::setScreenTarget(const Target& target)
 {
     _screen = target;
     // Bars or a new window size: nothing of the kept picture can be trusted.
-    _screenFrame.invalidate();
+    _screenFrame->invalidate();
 }
 
 void Renderer::addCommand(RenderCommand* command) { _queue.push_back(command); }
@@ -51,19 +69,19 @@ void Renderer::resetStats()
     _drawnVertices = 0;
 }
 
-SDL_Rect Renderer::screenArea() const
+PixelRect Renderer::screenArea() const
 {
     if (_screen.bounds.w > 0 && _screen.bounds.h > 0) return _screen.bounds;
     int w = 0, h = 0;
     if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
-    return SDL_Rect{0, 0, w, h};
+    return PixelRect{0, 0, w, h};
 }
 
 void Renderer::beginScreenFrame()
 {
     flush();
     _screenClip = screenArea();
-    _screenFrame.begin();
+    _screenFrame->begin();
     _recordingScreen = true;
 }
 
@@ -71,7 +89,7 @@ bool Renderer::endScreenFrame(bool rasterize)
 {
     flush();
     _recordingScreen = false;
-    return _screenFrame.finish(rasterize && _rasterize);
+    return _screenFrame->finish(rasterize && _rasterize);
 }
 
 void Renderer::render()
@@ -183,8 +201,9 @@ void Renderer::flush()
     if (_targets.empty()) {
         // Outside a screen frame, the screen's drawing is only counted.
         if (_recordingScreen) {
+            const SDL_Rect clip = sdlRect(_screenClip);
             for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
-                _screenFrame.add(_batchTexture, &_vertices[i], _screenClip);
+                _screenFrame->add(_batchTexture, &_vertices[i], clip);
             }
         }
     } else if (_rasterize && _backend) {
@@ -209,7 +228,7 @@ void Renderer::drawIntoTarget()
     // Upright pictures and plain rectangles are copied and filled: on the
     // software backend that is many times cheaper than its triangle filler
     // (a board snapshot is four screens of pixels).
-    const bool software = _screenFrame.isSoftware();
+    const bool software = _screenFrame->isSoftware();
     for (size_t i = 0; i + 4 <= _vertices.size(); i += 4) {
         const SDL_Vertex* quad = &_vertices[i];
         QuadShape shape = software ? shapeOf(quad, _batchTexture, true) : QuadShape();
@@ -243,7 +262,7 @@ void Renderer::drawIntoTarget()
     drawTriangles();
 }
 
-void Renderer::setClipRect(const SDL_Rect* clip)
+void Renderer::setClipRect(const PixelRect* clip)
 {
     flush();
     if (_targets.empty()) {
@@ -253,14 +272,15 @@ void Renderer::setClipRect(const SDL_Rect* clip)
     if (!_backend || !_rasterize) return;
     const Target& target = _targets.back();
     if (!clip) {
-        SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
+        clipToBounds(_backend, target);
     } else if (clip->w <= 0 || clip->h <= 0) {
         // SDL treats an empty clip rectangle as "no clipping"; clip to one
         // pixel outside the target instead so nothing shows.
         SDL_Rect outside{-2, -2, 1, 1};
         SDL_RenderSetClipRect(_backend, &outside);
     } else {
-        SDL_RenderSetClipRect(_backend, clip);
+        const SDL_Rect rect = sdlRect(*clip);
+        SDL_RenderSetClipRect(_backend, &rect);
     }
 }
 
@@ -271,7 +291,7 @@ void Renderer::applyTarget(const Target& target)
         if (Texture2D* texture = Texture2D::forRenderTarget(target.texture)) texture->markContentChanged();
     }
     SDL_SetRenderTarget(_backend, target.texture);
-    SDL_RenderSetClipRect(_backend, target.bounds.w > 0 ? &target.bounds : nullptr);
+    clipToBounds(_backend, target);
 }
 
 void Renderer::pushTarget(const Target& target)

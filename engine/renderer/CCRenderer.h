@@ -1,19 +1,31 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/ccTypes.h"
-#include "renderer/CCScreenFrame.h"
+#include "renderer/CCScreenStats.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Vertex;
 
 namespace cocos2d {
 
 class RenderCommand;
 class QuadCommand;
+class ScreenFrame;
 class Texture2D;
+
+// A rectangle of whole pixels of a render target, y down.
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
 
 // Collects the commands of a visit and executes them in order afterwards.
 // Consecutive quads of one texture form one batch. Batches for a pushed
@@ -31,7 +43,7 @@ public:
         float offsetX = 0.0f;
         float offsetY = 0.0f;
         // Pixels outside never change (the letterbox bars); empty = the whole target.
-        SDL_Rect bounds{0, 0, 0, 0};
+        PixelRect bounds;
     };
 
     Renderer();
@@ -68,7 +80,7 @@ public:
     void flush();
     // Clipping for what follows, in pixels of the current target: nullptr
     // for the target's bounds; an empty rectangle shows nothing.
-    void setClipRect(const SDL_Rect* clip);
+    void setClipRect(const PixelRect* clip);
 
     // A frame on the screen: beginScreenFrame, the visit and render(), then
     // endScreenFrame. With rasterize, the picture on screen is brought up to
@@ -77,9 +89,9 @@ public:
     void beginScreenFrame();
     bool endScreenFrame(bool rasterize);
     // The next rasterised frame redraws everything / copies to the screen.
-    void invalidateScreen() { _screenFrame.invalidate(); }
-    void requestScreenCopy() { _screenFrame.requestCopy(); }
-    const ScreenFrame::Stats& getScreenStats() const { return _screenFrame.getStats(); }
+    void invalidateScreen();
+    void requestScreenCopy();
+    const ScreenStats& getScreenStats() const;
     // A texture is going away; whatever was made from it goes too.
     static void forgetTexture(const Texture2D* texture);
 
@@ -97,18 +109,20 @@ private:
     void appendQuads(const QuadCommand* command);
     void drawIntoTarget();
     void applyTarget(const Target& target);
-    SDL_Rect screenArea() const;
+    PixelRect screenArea() const;
 
     SDL_Renderer* _backend = nullptr;
     std::vector<RenderCommand*> _queue;
     std::vector<Target> _targets;
     Target _screen;
-    ScreenFrame _screenFrame;
+    std::unique_ptr<ScreenFrame> _screenFrame;
     // The screen's clip while recording; empty shows nothing.
-    SDL_Rect _screenClip{0, 0, 0, 0};
+    PixelRect _screenClip;
     bool _recordingScreen = false;
     Texture2D* _batchTexture = nullptr;
     // Four corners a quad: top-left, bottom-left, top-right, bottom-right.
+    // SDL_Vertex is only declared here, which a vector allows: every use
+    // of these vectors is in the source file.
     std::vector<SDL_Vertex> _vertices;
     std::vector<SDL_Vertex> _triangles;
     std::vector<int> _indices;

@@ -4,45 +4,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "renderer/CCDamageRegion.h"
+#include "renderer/CCFrameDiff.h"
 #include "renderer/CCTexture2D.h"
 
 namespace cocos2d {
 
+using namespace pixels;
+
 namespace {
-
-// Scaled copies of pictures kept for the software backend; past this the
-// least recently drawn ones go.
-const size_t kScaledBudget = size_t(32) << 20;
-// A scaled copy not drawn in this many redraws is dropped whatever the budget.
-const uint64_t kScaledLifetime = 600;
-// Separate damaged rectangles kept apart before the closest ones are merged.
-const size_t kMostDamageRects = 6;
-
-bool isEmpty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
-
-SDL_Rect intersection(const SDL_Rect& a, const SDL_Rect& b)
-{
-    SDL_Rect out;
-    if (isEmpty(a) || isEmpty(b) || !SDL_IntersectRect(&a, &b, &out)) return SDL_Rect{0, 0, 0, 0};
-    return out;
-}
-
-SDL_Rect unionOf(const SDL_Rect& a, const SDL_Rect& b)
-{
-    if (isEmpty(a)) return b;
-    if (isEmpty(b)) return a;
-    SDL_Rect out;
-    SDL_UnionRect(&a, &b, &out);
-    return out;
-}
-
-bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
-{
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
-           inner.y + inner.h <= outer.y + outer.h;
-}
-
-size_t area(const SDL_Rect& r) { return isEmpty(r) ? 0 : size_t(r.w) * size_t(r.h); }
 
 int roundToPixel(float v) { return int(std::floor(v + 0.5f)); }
 
@@ -58,67 +28,7 @@ bool wholeTexel(float coordinate, int size, int* texel)
     return true;
 }
 
-uint64_t mix(uint64_t h, uint64_t v)
-{
-    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-    return h * 0xff51afd7ed558ccdull;
-}
-
 } // namespace
-
-// Up to kMostDamageRects rectangles; one that touches another joins it, and
-// past the limit the two whose union adds least area are merged.
-class ScreenFrame::Damage {
-public:
-    explicit Damage(const SDL_Rect& limit) : _limit(limit) {}
-
-    void add(const SDL_Rect& rect)
-    {
-        SDL_Rect r = intersection(rect, _limit);
-        if (isEmpty(r)) return;
-        for (;;) {
-            bool merged = false;
-            for (size_t i = 0; i < _rects.size(); ++i) {
-                SDL_Rect grown{_rects[i].x - 1, _rects[i].y - 1, _rects[i].w + 2, _rects[i].h + 2};
-                if (SDL_HasIntersection(&grown, &r)) {
-                    r = unionOf(r, _rects[i]);
-                    _rects.erase(_rects.begin() + std::ptrdiff_t(i));
-                    merged = true;
-                    break;
-                }
-            }
-            if (!merged) break;
-        }
-        _rects.push_back(r);
-        while (_rects.size() > kMostDamageRects) mergeClosest();
-    }
-    void addAll() { _rects.assign(1, _limit); }
-    const std::vector<SDL_Rect>& rects() const { return _rects; }
-
-private:
-    void mergeClosest()
-    {
-        size_t bestI = 0, bestJ = 1;
-        size_t bestGrowth = SIZE_MAX;
-        for (size_t i = 0; i < _rects.size(); ++i) {
-            for (size_t j = i + 1; j < _rects.size(); ++j) {
-                size_t growth = area(unionOf(_rects[i], _rects[j])) - area(_rects[i]) - area(_rects[j]);
-                if (growth < bestGrowth) {
-                    bestGrowth = growth;
-                    bestI = i;
-                    bestJ = j;
-                }
-            }
-        }
-        SDL_Rect joined = unionOf(_rects[bestI], _rects[bestJ]);
-        _rects.erase(_rects.begin() + std::ptrdiff_t(bestJ));
-        _rects.erase(_rects.begin() + std::ptrdiff_t(bestI));
-        add(joined);
-    }
-
-    SDL_Rect _limit;
-    std::vector<SDL_Rect> _rects;
-};
 
 void appendQuadTriangles(const SDL_Vertex corners[4], int texW, int texH, std::vector<SDL_Vertex>& vertices,
                          std::vector<int>& indices)
@@ -180,35 +90,16 @@ void appendQuadTriangles(const SDL_Vertex corners[4], int texW, int texH, std::v
     }
 }
 
-bool ScreenFrame::ScaledKey::operator==(const ScaledKey& o) const
-{
-    return serial == o.serial && version == o.version && src.x == o.src.x && src.y == o.src.y && src.w == o.src.w &&
-           src.h == o.src.h && w == o.w && h == o.h;
-}
-
-size_t ScreenFrame::ScaledKeyHash::operator()(const ScaledKey& k) const
-{
-    uint64_t h = mix(k.serial, k.version);
-    h = mix(h, uint64_t(uint32_t(k.src.x)) << 32 | uint32_t(k.src.y));
-    h = mix(h, uint64_t(uint32_t(k.src.w)) << 32 | uint32_t(k.src.h));
-    h = mix(h, uint64_t(uint32_t(k.w)) << 32 | uint32_t(k.h));
-    return size_t(h);
-}
-
 ScreenFrame::ScreenFrame() = default;
 
 ScreenFrame::~ScreenFrame() { releaseTextures(); }
 
 void ScreenFrame::releaseTextures()
 {
-    if (_backend) {
-        if (_kept) SDL_DestroyTexture(_kept);
-        for (auto& entry : _scaled) SDL_DestroyTexture(entry.second.texture);
-    }
+    if (_backend && _kept) SDL_DestroyTexture(_kept);
     _kept = nullptr;
     _keptW = _keptH = 0;
     _scaled.clear();
-    _scaledBytes = 0;
     _shown.clear();
     _fullRedraw = true;
     _screenStale = true;
@@ -219,6 +110,7 @@ void ScreenFrame::setBackend(SDL_Renderer* backend)
     if (backend == _backend) return;
     releaseTextures();
     _backend = backend;
+    _scaled.setBackend(backend);
     _software = false;
     _format = SDL_PIXELFORMAT_ARGB8888;
     SDL_RendererInfo info;
@@ -241,7 +133,7 @@ void ScreenFrame::begin()
 void ScreenFrame::add(Texture2D* texture, const SDL_Vertex corners[4], const SDL_Rect& clip)
 {
     if (isEmpty(clip)) return;
-    Item item;
+    ScreenQuad item;
     std::memcpy(item.v, corners, sizeof(item.v));
     item.texture = texture;
     item.serial = texture ? texture->getSerial() : 0;
@@ -251,7 +143,7 @@ void ScreenFrame::add(Texture2D* texture, const SDL_Vertex corners[4], const SDL
     item.hash = 0;
     // At rest each quad is the next one of the kept picture's list (which
     // lacks the hidden ones), and its classification can be taken over.
-    if (_nextShown < _shown.size() && same(_shown[_nextShown], item)) {
+    if (_nextShown < _shown.size() && sameDrawing(_shown[_nextShown], item)) {
         _current.push_back(_shown[_nextShown++]);
         _current.back().texture = texture;
         return;
@@ -297,7 +189,7 @@ QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool co
     return shape;
 }
 
-void ScreenFrame::classify(Item& item) const
+void ScreenFrame::classify(ScreenQuad& item) const
 {
     const SDL_Vertex* v = item.v;
     item.cover = SDL_Rect{0, 0, 0, 0};
@@ -330,27 +222,7 @@ void ScreenFrame::classify(Item& item) const
     }
 }
 
-bool ScreenFrame::same(const Item& a, const Item& b)
-{
-    return a.serial == b.serial && a.version == b.version && a.clip.x == b.clip.x && a.clip.y == b.clip.y &&
-           a.clip.w == b.clip.w && a.clip.h == b.clip.h && std::memcmp(a.v, b.v, sizeof(a.v)) == 0;
-}
-
-uint64_t ScreenFrame::hashOf(const Item& item)
-{
-    if (item.hashed) return item.hash;
-    uint64_t h = mix(item.serial, item.version);
-    h = mix(h, uint64_t(uint32_t(item.clip.x)) << 32 | uint32_t(item.clip.y));
-    h = mix(h, uint64_t(uint32_t(item.clip.w)) << 32 | uint32_t(item.clip.h));
-    uint64_t words[sizeof(item.v) / 8];
-    std::memcpy(words, item.v, sizeof(words));
-    for (uint64_t w : words) h = mix(h, w);
-    item.hash = h;
-    item.hashed = true;
-    return h;
-}
-
-void ScreenFrame::hideCovered(std::vector<Item>& items)
+void ScreenFrame::hideCovered(std::vector<ScreenQuad>& items)
 {
     // From the last quad back: one entirely inside what a later opaque quad
     // paints cannot show. Only the few largest covers are kept to test against.
@@ -359,7 +231,7 @@ void ScreenFrame::hideCovered(std::vector<Item>& items)
     size_t kept = items.size();
     std::vector<bool> hidden(items.size(), false);
     for (size_t i = items.size(); i-- > 0;) {
-        const Item& item = items[i];
+        const ScreenQuad& item = items[i];
         bool isHidden = false;
         for (const SDL_Rect& cover : covers) {
             if (contains(cover, item.bounds)) {
@@ -390,83 +262,6 @@ void ScreenFrame::hideCovered(std::vector<Item>& items)
     items.resize(out);
 }
 
-// Damage where the old and new lists differ. Quads matched in order between
-// the two lists draw the same pixels in the same order, so a pixel that no
-// unmatched quad touches looks the same in both pictures. Matching: equal
-// runs at both ends, then quads that occur once in each list as anchors
-// (their longest run in the same order), and the same again between anchors.
-void ScreenFrame::diff(size_t a0, size_t a1, size_t b0, size_t b1, int depth, Damage& damage) const
-{
-    const std::vector<Item>& before = _shown;
-    const std::vector<Item>& after = _current;
-    while (a0 < a1 && b0 < b1 && same(before[a0], after[b0])) {
-        ++a0;
-        ++b0;
-    }
-    while (a0 < a1 && b0 < b1 && same(before[a1 - 1], after[b1 - 1])) {
-        --a1;
-        --b1;
-    }
-    auto damageAll = [&] {
-        for (size_t a = a0; a < a1; ++a) damage.add(before[a].bounds);
-        for (size_t b = b0; b < b1; ++b) damage.add(after[b].bounds);
-    };
-    if (a0 == a1 || b0 == b1 || depth >= 3) {
-        damageAll();
-        return;
-    }
-    // hash -> (count, last index) on each side
-    std::unordered_map<uint64_t, std::pair<int, size_t>> once;
-    once.reserve((a1 - a0) * 2);
-    for (size_t a = a0; a < a1; ++a) {
-        auto& entry = once[hashOf(before[a])];
-        ++entry.first;
-        entry.second = a;
-    }
-    std::unordered_map<uint64_t, std::pair<int, size_t>> onceAfter;
-    onceAfter.reserve((b1 - b0) * 2);
-    for (size_t b = b0; b < b1; ++b) {
-        auto& entry = onceAfter[hashOf(after[b])];
-        ++entry.first;
-        entry.second = b;
-    }
-    std::vector<std::pair<size_t, size_t>> pairs; // (before, after), in after's order
-    for (size_t b = b0; b < b1; ++b) {
-        uint64_t h = hashOf(after[b]);
-        if (onceAfter[h].first != 1) continue;
-        auto it = once.find(h);
-        if (it == once.end() || it->second.first != 1) continue;
-        if (same(before[it->second.second], after[b])) pairs.emplace_back(it->second.second, b);
-    }
-    if (pairs.empty()) {
-        damageAll();
-        return;
-    }
-    // Longest run of pairs increasing in `before` as well (patience sorting).
-    std::vector<size_t> tails; // index into pairs of the smallest tail of each length
-    std::vector<size_t> previous(pairs.size(), SIZE_MAX);
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        auto pos = std::lower_bound(tails.begin(), tails.end(), pairs[i].first,
-                                    [&](size_t t, size_t value) { return pairs[t].first < value; });
-        if (pos != tails.begin()) previous[i] = *(pos - 1);
-        if (pos == tails.end()) {
-            tails.push_back(i);
-        } else {
-            *pos = i;
-        }
-    }
-    std::vector<std::pair<size_t, size_t>> anchors;
-    for (size_t i = tails.back(); i != SIZE_MAX; i = previous[i]) anchors.push_back(pairs[i]);
-    std::reverse(anchors.begin(), anchors.end());
-    size_t a = a0, b = b0;
-    for (const auto& anchor : anchors) {
-        diff(a, anchor.first, b, anchor.second, depth + 1, damage);
-        a = anchor.first + 1;
-        b = anchor.second + 1;
-    }
-    diff(a, a1, b, b1, depth + 1, damage);
-}
-
 bool ScreenFrame::ensureKeptTexture()
 {
     int w = 0, h = 0;
@@ -493,7 +288,7 @@ bool ScreenFrame::finish(bool rasterize)
     // since whether it is opaque decides what it hides. The version read
     // here is that of the pixels about to be drawn, so the next frame's list
     // matches this one and a picture decoded now is not redrawn again then.
-    for (Item& item : _current) {
+    for (ScreenQuad& item : _current) {
         if (!item.texture) continue;
         if (item.texture->isWaitingToDecode()) item.texture->decode();
         if (item.version != item.texture->getContentVersion()) {
@@ -505,22 +300,22 @@ bool ScreenFrame::finish(bool rasterize)
     hideCovered(_current);
 
     SDL_Rect whole{0, 0, _keptW, _keptH};
-    Damage damage(whole);
+    DamageRegion damage(whole);
     if (_fullRedraw) {
         damage.addAll();
     } else {
-        diff(0, _shown.size(), 0, _current.size(), 0, damage);
+        diffFrames(_shown, _current, damage);
     }
     _stats.lastPixels = 0;
     _stats.lastDrawn = 0;
     const bool changed = !damage.rects().empty();
     if (changed) {
-        ++_redrawCounter;
+        _scaled.beginRedraw();
         draw(damage.rects());
         for (const SDL_Rect& r : damage.rects()) _stats.lastPixels += area(r);
         ++_stats.redraws;
         _fullRedraw = false;
-        trimScaled();
+        _scaled.trim();
     }
     _shown.swap(_current);
     _current.clear();
@@ -546,9 +341,9 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
     // Scaled copies are made first: making one switches the render target.
     if (_software) {
         for (const SDL_Rect& rect : rects) {
-            for (const Item& item : _current) {
+            for (const ScreenQuad& item : _current) {
                 if (item.shape.kind == QuadShape::Kind::Copy && SDL_HasIntersection(&item.bounds, &rect))
-                    scaledTexture(item);
+                    _scaled.get(item);
             }
         }
     }
@@ -559,7 +354,7 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
         SDL_SetRenderDrawBlendMode(_backend, SDL_BLENDMODE_NONE);
         SDL_SetRenderDrawColor(_backend, 0, 0, 0, 255);
         SDL_RenderFillRect(_backend, &rect);
-        for (const Item& item : _current) {
+        for (const ScreenQuad& item : _current) {
             SDL_Rect clip = intersection(item.bounds, rect);
             if (isEmpty(clip)) continue;
             drawItem(item, intersection(item.clip, rect));
@@ -572,7 +367,7 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
     SDL_SetRenderTarget(_backend, nullptr);
 }
 
-void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
+void ScreenFrame::drawItem(const ScreenQuad& item, const SDL_Rect& clip)
 {
     const SDL_Color& colour = item.v[0].color;
     if (item.shape.kind == QuadShape::Kind::Geometry) {
@@ -600,7 +395,7 @@ void ScreenFrame::drawItem(const Item& item, const SDL_Rect& clip)
     SDL_Texture* texture = source;
     const SDL_Rect* src = &item.shape.src;
     if (item.shape.src.w != item.shape.rect.w || item.shape.src.h != item.shape.rect.h) {
-        texture = scaledTexture(item);
+        texture = _scaled.get(item);
         src = nullptr;
         if (!texture) return;
     }
@@ -628,80 +423,6 @@ void ScreenFrame::flushGeometry()
     _batchTexture = nullptr;
 }
 
-// The software backend scales a picture on every copy, and a scaled copy
-// that is clipped samples from where the clip starts, which would make a
-// partly redrawn picture differ from a whole one. A copy scaled once to the
-// size it is shown at is then drawn one to one, which is both exact under
-// any clip and several times cheaper.
-SDL_Texture* ScreenFrame::scaledTexture(const Item& item)
-{
-    ScaledKey key{item.serial, item.version, item.shape.src, item.shape.rect.w, item.shape.rect.h};
-    auto it = _scaled.find(key);
-    if (it != _scaled.end()) {
-        it->second.lastUsed = _redrawCounter;
-        return it->second.texture;
-    }
-    SDL_Texture* source = item.texture->getSDLTexture(_backend);
-    if (!source || item.shape.rect.w <= 0 || item.shape.rect.h <= 0) return nullptr;
-    SDL_Texture* scaled = SDL_CreateTexture(_backend, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                            item.shape.rect.w, item.shape.rect.h);
-    if (!scaled) return nullptr;
-    SDL_Texture* previous = SDL_GetRenderTarget(_backend);
-    SDL_SetRenderTarget(_backend, scaled);
-    SDL_RenderSetClipRect(_backend, nullptr);
-    SDL_ScaleMode mode = SDL_ScaleModeLinear;
-    SDL_GetTextureScaleMode(source, &mode);
-    // Nearest texels, as the triangle filler samples, and the alpha copied
-    // as it is rather than blended.
-    SDL_SetTextureScaleMode(source, SDL_ScaleModeNearest);
-    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(_backend, source, &item.shape.src, nullptr);
-    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(source, mode);
-    SDL_SetRenderTarget(_backend, previous);
-    size_t bytes = size_t(item.shape.rect.w) * size_t(item.shape.rect.h) * 4;
-    _scaled.emplace(key, Scaled{scaled, bytes, _redrawCounter});
-    _scaledBytes += bytes;
-    return scaled;
-}
-
-void ScreenFrame::trimScaled()
-{
-    for (auto it = _scaled.begin(); it != _scaled.end();) {
-        if (_redrawCounter - it->second.lastUsed > kScaledLifetime) {
-            SDL_DestroyTexture(it->second.texture);
-            _scaledBytes -= it->second.bytes;
-            it = _scaled.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    if (_scaledBytes <= kScaledBudget) return;
-    std::vector<std::pair<uint64_t, ScaledKey>> byAge;
-    for (auto& entry : _scaled) {
-        if (entry.second.lastUsed != _redrawCounter) byAge.emplace_back(entry.second.lastUsed, entry.first);
-    }
-    std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& entry : byAge) {
-        if (_scaledBytes <= kScaledBudget) break;
-        auto it = _scaled.find(entry.second);
-        SDL_DestroyTexture(it->second.texture);
-        _scaledBytes -= it->second.bytes;
-        _scaled.erase(it);
-    }
-}
-
-void ScreenFrame::forgetTexture(uint64_t serial)
-{
-    for (auto it = _scaled.begin(); it != _scaled.end();) {
-        if (it->first.serial == serial) {
-            if (_backend) SDL_DestroyTexture(it->second.texture);
-            _scaledBytes -= it->second.bytes;
-            it = _scaled.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
+void ScreenFrame::forgetTexture(uint64_t serial) { _scaled.forget(serial); }
 
 } // namespace cocos2d

@@ -4,27 +4,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
+
+#include "renderer/CCScaledTextureCache.h"
+#include "renderer/CCScreenQuad.h"
+#include "renderer/CCScreenStats.h"
 
 namespace cocos2d {
 
 class Texture2D;
 
 // How a quad (corners top-left, bottom-left, top-right, bottom-right, in
-// pixels) can be drawn: a fill of a pixel rectangle, a copy of a texel
-// rectangle to a pixel rectangle, or triangles.
-struct QuadShape {
-    enum class Kind : uint8_t { Geometry, Fill, Copy };
-    Kind kind = Kind::Geometry;
-    // An axis-aligned rectangle; rect holds its pixels, rounded.
-    bool upright = false;
-    // Every pixel it paints ends with full opacity.
-    bool opaque = false;
-    SDL_Rect rect{0, 0, 0, 0};
-    SDL_Rect src{0, 0, 0, 0};
-};
-// copies: whether an upright, unflipped, evenly coloured picture may be a Copy.
+// pixels) can be drawn; copies: whether an upright, unflipped, evenly
+// coloured picture may be a Copy.
 QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool copies);
 
 // The screen's picture, kept between frames in a target texture together
@@ -36,17 +28,6 @@ QuadShape shapeOf(const SDL_Vertex corners[4], const Texture2D* texture, bool co
 // value that does not depend on the clip rectangle.
 class ScreenFrame {
 public:
-    struct Stats {
-        // Rasterisations that redrew at least one pixel.
-        size_t redraws = 0;
-        // Pixels redrawn by the last finish(true), 0 when nothing differed.
-        size_t lastPixels = 0;
-        // Quads drawn by the last finish(true) and those left out because
-        // an opaque quad drawn later hides them completely.
-        size_t lastDrawn = 0;
-        size_t lastHidden = 0;
-    };
-
     ScreenFrame();
     ~ScreenFrame();
     ScreenFrame(const ScreenFrame&) = delete;
@@ -76,51 +57,15 @@ public:
     void requestCopy() { _screenStale = true; }
     void forgetTexture(uint64_t serial);
 
-    const Stats& getStats() const { return _stats; }
+    const ScreenStats& getStats() const { return _stats; }
 
 private:
-    struct Item {
-        SDL_Vertex v[4];
-        Texture2D* texture;
-        uint64_t serial;
-        uint32_t version;
-        SDL_Rect clip;
-        // Every pixel the item may change, inside its clip.
-        SDL_Rect bounds;
-        QuadShape shape;
-        // Pixels the item certainly paints with full opacity; empty if none.
-        SDL_Rect cover;
-        mutable bool hashed;
-        mutable uint64_t hash;
-    };
-    struct ScaledKey {
-        uint64_t serial;
-        uint32_t version;
-        SDL_Rect src;
-        int w, h;
-        bool operator==(const ScaledKey& o) const;
-    };
-    struct ScaledKeyHash {
-        size_t operator()(const ScaledKey& k) const;
-    };
-    struct Scaled {
-        SDL_Texture* texture;
-        size_t bytes;
-        uint64_t lastUsed;
-    };
-    class Damage;
-
-    static bool same(const Item& a, const Item& b);
-    static uint64_t hashOf(const Item& item);
-    void classify(Item& item) const;
-    void hideCovered(std::vector<Item>& items);
-    void diff(size_t a0, size_t a1, size_t b0, size_t b1, int depth, Damage& damage) const;
+    void classify(ScreenQuad& item) const;
+    void hideCovered(std::vector<ScreenQuad>& items);
     bool ensureKeptTexture();
     void draw(const std::vector<SDL_Rect>& rects);
-    void drawItem(const Item& item, const SDL_Rect& clip);
-    SDL_Texture* scaledTexture(const Item& item);
+    void drawItem(const ScreenQuad& item, const SDL_Rect& clip);
     void flushGeometry();
-    void trimScaled();
     void releaseTextures();
 
     SDL_Renderer* _backend = nullptr;
@@ -132,14 +77,12 @@ private:
     bool _fullRedraw = true;
     bool _screenStale = true;
 
-    std::vector<Item> _current;
+    std::vector<ScreenQuad> _current;
     // What the kept picture shows, hidden quads left out.
-    std::vector<Item> _shown;
+    std::vector<ScreenQuad> _shown;
     size_t _nextShown = 0;
 
-    std::unordered_map<ScaledKey, Scaled, ScaledKeyHash> _scaled;
-    size_t _scaledBytes = 0;
-    uint64_t _redrawCounter = 0;
+    ScaledTextureCache _scaled;
 
     // Geometry waiting to be drawn in one call: same texture, same clip.
     SDL_Texture* _batchTexture = nullptr;
@@ -147,7 +90,7 @@ private:
     std::vector<SDL_Vertex> _batchVertices;
     std::vector<int> _batchIndices;
 
-    Stats _stats;
+    ScreenStats _stats;
 };
 
 // Appends a quad (corners top-left, bottom-left, top-right, bottom-right) as

@@ -1,5 +1,7 @@
 #include "renderer/CCTexture2D.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 #include <unordered_map>
 #include <utility>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +8,10 @@
 #include "base/CCRef.h"
 #include "math/CCGeometry.h"
 #include "platform/CCGL.h"
+
+struct SDL_Renderer;
+struct SDL_Surface;
+struct SDL_Texture;
 
 namespace cocos2d {
 

@@ -1,5 +1,7 @@
 #include "renderer/CCTextureCache.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <functional>
 #include <utility>

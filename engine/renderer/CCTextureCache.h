@@ -1,11 +1,11 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <string>
 #include <unordered_map>
 
 #include "base/CCRef.h"
+
+struct SDL_Renderer;
 
 namespace cocos2d {
 

@@ -28,17 +28,20 @@ int s_busyTimeoutMs = 5000;
 // once: each attempt may wait out the busy timeout.
 const auto kGetterRetryInterval = std::chrono::seconds(2);
 
-bool isUnreadableCode(int code) {
+bool isUnreadableCode(int code)
+{
     int primary = code & 0xff;
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
-bool pathExists(const std::string& path) {
+bool pathExists(const std::string& path)
+{
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-bool isBusyCode(int code) {
+bool isBusyCode(int code)
+{
     int primary = code & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
@@ -46,7 +49,8 @@ bool isBusyCode(int code) {
 // Parsers follow the C library's tolerance (leading blanks, a plus sign,
 // trailing junk ignored) because values written by hand or by older
 // versions must still read back as the number they start with.
-const char* skipBlanksAndPlus(const std::string& text) {
+const char* skipBlanksAndPlus(const std::string& text)
+{
     const char* p = text.c_str();
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') {
         ++p;
@@ -57,7 +61,8 @@ const char* skipBlanksAndPlus(const std::string& text) {
     return p;
 }
 
-int parseInteger(const std::string& text) {
+int parseInteger(const std::string& text)
+{
     const char* first = skipBlanksAndPlus(text);
     int value = 0;
     if (std::from_chars(first, text.c_str() + text.size(), value).ec != std::errc()) {
@@ -67,7 +72,8 @@ int parseInteger(const std::string& text) {
 }
 
 template <typename Real>
-Real parseReal(const std::string& text) {
+Real parseReal(const std::string& text)
+{
     const char* first = skipBlanksAndPlus(text);
     const char* last = text.c_str() + text.size();
     Real value = 0;
@@ -85,13 +91,15 @@ Real parseReal(const std::string& text) {
 // Shortest text that reads back as exactly the same number, independent of
 // the C locale.
 template <typename Real>
-std::string formatReal(Real value) {
+std::string formatReal(Real value)
+{
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
 
-std::string timestamp() {
+std::string timestamp()
+{
     std::time_t now = std::time(nullptr);
     std::tm local;
     localtime_r(&now, &local);
@@ -100,47 +108,45 @@ std::string timestamp() {
     return buffer;
 }
 
-}  // namespace
+} // namespace
 
 UserDefault* UserDefault::s_sharedUserDefault = nullptr;
 
-UserDefault* UserDefault::getInstance() {
+UserDefault* UserDefault::getInstance()
+{
     if (s_sharedUserDefault == nullptr) {
         s_sharedUserDefault = new UserDefault();
     }
     return s_sharedUserDefault;
 }
 
-void UserDefault::destroyInstance() {
+void UserDefault::destroyInstance()
+{
     delete s_sharedUserDefault;
     s_sharedUserDefault = nullptr;
 }
 
-std::string UserDefault::getStoreFilePath() {
-    return FileUtils::getInstance()->getWritablePath() + kStoreFileName;
-}
+std::string UserDefault::getStoreFilePath() { return FileUtils::getInstance()->getWritablePath() + kStoreFileName; }
 
-void UserDefault::setBusyTimeout(int milliseconds) {
-    s_busyTimeoutMs = milliseconds;
-}
+void UserDefault::setBusyTimeout(int milliseconds) { s_busyTimeoutMs = milliseconds; }
 
-UserDefault::UserDefault() : _path(getStoreFilePath()) {
-    ensureOpen();
-}
+UserDefault::UserDefault() : _path(getStoreFilePath()) { ensureOpen(); }
 
-UserDefault::~UserDefault() {
+UserDefault::~UserDefault()
+{
     // Pending sets are committed here, so a clean exit keeps everything the
     // application set even where it forgot to flush; only a crash or a kill
     // loses unflushed sets.
     flush();
     if (!_pending.empty()) {
-        std::fprintf(stderr, "UserDefault: %zu settings could not be written to %s before exit\n",
-                     _pending.size(), _path.c_str());
+        std::fprintf(stderr, "UserDefault: %zu settings could not be written to %s before exit\n", _pending.size(),
+                     _path.c_str());
     }
     close();
 }
 
-bool UserDefault::ensureOpen() {
+bool UserDefault::ensureOpen()
+{
     if (_db != nullptr) {
         return true;
     }
@@ -157,15 +163,15 @@ bool UserDefault::ensureOpen() {
     }
     if (!_openReported) {
         _openReported = true;
-        std::fprintf(stderr,
-                     "UserDefault: cannot open %s (%s); settings are kept and written once it opens\n",
+        std::fprintf(stderr, "UserDefault: cannot open %s (%s); settings are kept and written once it opens\n",
                      _path.c_str(), _db != nullptr ? sqlite3_errmsg(_db) : std::strerror(errno));
     }
     close();
     return false;
 }
 
-UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
+UserDefault::OpenResult UserDefault::tryOpen(const std::string& path)
+{
     // Created here so it is private from the first byte (SQLite gives its
     // journal the same mode), and never through a symbolic link: a link in
     // the store's place is set aside like any other thing that is no store.
@@ -184,8 +190,8 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
     int rc = sqlite3_open_v2(path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     // SQLite opened the name again; it must still be the file checked above.
     struct stat named;
-    bool same = ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) &&
-                named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    bool same = ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) && named.st_dev == opened.st_dev &&
+                named.st_ino == opened.st_ino;
     ::close(fd);
     if (rc != SQLITE_OK) {
         return OpenResult::Failed;
@@ -204,8 +210,7 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
         rc = sqlite3_step(check);
         if (rc == SQLITE_ROW) {
             const unsigned char* verdict = sqlite3_column_text(check, 0);
-            healthy = verdict != nullptr && std::strcmp(reinterpret_cast<const char*>(verdict),
-                                                        "ok") == 0;
+            healthy = verdict != nullptr && std::strcmp(reinterpret_cast<const char*>(verdict), "ok") == 0;
             rc = SQLITE_OK;
         }
     }
@@ -245,14 +250,14 @@ UserDefault::OpenResult UserDefault::tryOpen(const std::string& path) {
             if (isBusyCode(rc)) {
                 return OpenResult::Failed;
             }
-            return rc == SQLITE_ERROR || isUnreadableCode(rc) ? OpenResult::Unusable
-                                                              : OpenResult::Failed;
+            return rc == SQLITE_ERROR || isUnreadableCode(rc) ? OpenResult::Unusable : OpenResult::Failed;
         }
     }
     return OpenResult::Ok;
 }
 
-void UserDefault::close() {
+void UserDefault::close()
+{
     for (sqlite3_stmt** statement : {&_select, &_selectAll, &_upsert, &_delete}) {
         sqlite3_finalize(*statement);
         *statement = nullptr;
@@ -263,15 +268,16 @@ void UserDefault::close() {
     }
 }
 
-void UserDefault::moveAside(const std::string& path) {
+void UserDefault::moveAside(const std::string& path)
+{
     std::string aside = path + ".corrupt-" + timestamp();
     for (int n = 2; pathExists(aside); ++n) {
         aside = path + ".corrupt-" + timestamp() + "-" + std::to_string(n);
     }
     // rename() moves a symbolic link itself, never what it points to.
     if (::rename(path.c_str(), aside.c_str()) != 0) {
-        std::fprintf(stderr, "UserDefault: %s is not a usable store and cannot be moved (%s)\n",
-                     path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "UserDefault: %s is not a usable store and cannot be moved (%s)\n", path.c_str(),
+                     std::strerror(errno));
         return;
     }
     // A journal left beside the bad file would be replayed into the new
@@ -282,11 +288,12 @@ void UserDefault::moveAside(const std::string& path) {
             ::rename(side.c_str(), (aside + suffix).c_str());
         }
     }
-    std::fprintf(stderr, "UserDefault: %s is not a usable store; moved it to %s and started anew\n",
-                 path.c_str(), aside.c_str());
+    std::fprintf(stderr, "UserDefault: %s is not a usable store; moved it to %s and started anew\n", path.c_str(),
+                 aside.c_str());
 }
 
-void UserDefault::report(const char* what, const char* key) const {
+void UserDefault::report(const char* what, const char* key) const
+{
     const char* reason = _db != nullptr ? sqlite3_errmsg(_db) : "no store";
     if (key != nullptr) {
         std::fprintf(stderr, "UserDefault: cannot %s \"%s\" (%s)\n", what, key, reason);
@@ -295,7 +302,8 @@ void UserDefault::report(const char* what, const char* key) const {
     }
 }
 
-bool UserDefault::lookup(const char* key, std::string* text) {
+bool UserDefault::lookup(const char* key, std::string* text)
+{
     if (key == nullptr) {
         return false;
     }
@@ -317,8 +325,7 @@ bool UserDefault::lookup(const char* key, std::string* text) {
     if (rc == SQLITE_ROW) {
         const unsigned char* value = sqlite3_column_text(_select, 0);
         int size = sqlite3_column_bytes(_select, 0);
-        text->assign(value != nullptr ? reinterpret_cast<const char*>(value) : "",
-                     static_cast<size_t>(size));
+        text->assign(value != nullptr ? reinterpret_cast<const char*>(value) : "", static_cast<size_t>(size));
         found = true;
     } else if (rc != SQLITE_DONE) {
         report("read", key);
@@ -328,95 +335,79 @@ bool UserDefault::lookup(const char* key, std::string* text) {
     return found;
 }
 
-void UserDefault::setPending(const char* key, std::optional<std::string> text) {
+void UserDefault::setPending(const char* key, std::optional<std::string> text)
+{
     if (key != nullptr) {
         _pending[key] = std::move(text);
     }
 }
 
-bool UserDefault::getBoolForKey(const char* key) {
-    return getBoolForKey(key, false);
-}
+bool UserDefault::getBoolForKey(const char* key) { return getBoolForKey(key, false); }
 
-bool UserDefault::getBoolForKey(const char* key, bool defaultValue) {
+bool UserDefault::getBoolForKey(const char* key, bool defaultValue)
+{
     std::string text;
     return lookup(key, &text) ? text == "true" : defaultValue;
 }
 
-int UserDefault::getIntegerForKey(const char* key) {
-    return getIntegerForKey(key, 0);
-}
+int UserDefault::getIntegerForKey(const char* key) { return getIntegerForKey(key, 0); }
 
-int UserDefault::getIntegerForKey(const char* key, int defaultValue) {
+int UserDefault::getIntegerForKey(const char* key, int defaultValue)
+{
     std::string text;
     return lookup(key, &text) ? parseInteger(text) : defaultValue;
 }
 
-float UserDefault::getFloatForKey(const char* key) {
-    return getFloatForKey(key, 0.0f);
-}
+float UserDefault::getFloatForKey(const char* key) { return getFloatForKey(key, 0.0f); }
 
-float UserDefault::getFloatForKey(const char* key, float defaultValue) {
+float UserDefault::getFloatForKey(const char* key, float defaultValue)
+{
     std::string text;
     return lookup(key, &text) ? parseReal<float>(text) : defaultValue;
 }
 
-double UserDefault::getDoubleForKey(const char* key) {
-    return getDoubleForKey(key, 0.0);
-}
+double UserDefault::getDoubleForKey(const char* key) { return getDoubleForKey(key, 0.0); }
 
-double UserDefault::getDoubleForKey(const char* key, double defaultValue) {
+double UserDefault::getDoubleForKey(const char* key, double defaultValue)
+{
     std::string text;
     return lookup(key, &text) ? parseReal<double>(text) : defaultValue;
 }
 
-std::string UserDefault::getStringForKey(const char* key) {
-    return getStringForKey(key, std::string());
-}
+std::string UserDefault::getStringForKey(const char* key) { return getStringForKey(key, std::string()); }
 
-std::string UserDefault::getStringForKey(const char* key, const std::string& defaultValue) {
+std::string UserDefault::getStringForKey(const char* key, const std::string& defaultValue)
+{
     std::string text;
     return lookup(key, &text) ? text : defaultValue;
 }
 
-void UserDefault::setBoolForKey(const char* key, bool value) {
-    setPending(key, std::string(value ? "true" : "false"));
-}
+void UserDefault::setBoolForKey(const char* key, bool value) { setPending(key, std::string(value ? "true" : "false")); }
 
-void UserDefault::setIntegerForKey(const char* key, int value) {
-    setPending(key, std::to_string(value));
-}
+void UserDefault::setIntegerForKey(const char* key, int value) { setPending(key, std::to_string(value)); }
 
-void UserDefault::setFloatForKey(const char* key, float value) {
-    setPending(key, formatReal(value));
-}
+void UserDefault::setFloatForKey(const char* key, float value) { setPending(key, formatReal(value)); }
 
-void UserDefault::setDoubleForKey(const char* key, double value) {
-    setPending(key, formatReal(value));
-}
+void UserDefault::setDoubleForKey(const char* key, double value) { setPending(key, formatReal(value)); }
 
-void UserDefault::setStringForKey(const char* key, const std::string& value) {
-    setPending(key, value);
-}
+void UserDefault::setStringForKey(const char* key, const std::string& value) { setPending(key, value); }
 
-void UserDefault::deleteValueForKey(const char* key) {
-    setPending(key, std::nullopt);
-}
+void UserDefault::deleteValueForKey(const char* key) { setPending(key, std::nullopt); }
 
 // Writes every pending set in one transaction. Any failure on the way
 // (a full disk, a lock that outlasts the busy timeout) rolls the whole
 // transaction back, so the file never holds part of a batch.
-bool UserDefault::commitPending() {
+bool UserDefault::commitPending()
+{
     // IMMEDIATE takes the write lock now, under the busy timeout, instead of
     // failing later when a read lock would have to be upgraded.
     bool written = sqlite3_exec(_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
     for (auto entry = _pending.begin(); written && entry != _pending.end(); ++entry) {
         sqlite3_stmt* statement = entry->second ? _upsert : _delete;
-        sqlite3_bind_text(statement, 1, entry->first.data(), static_cast<int>(entry->first.size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 1, entry->first.data(), static_cast<int>(entry->first.size()), SQLITE_TRANSIENT);
         if (entry->second) {
-            sqlite3_bind_text(statement, 2, entry->second->data(),
-                              static_cast<int>(entry->second->size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(statement, 2, entry->second->data(), static_cast<int>(entry->second->size()),
+                              SQLITE_TRANSIENT);
         }
         written = sqlite3_step(statement) == SQLITE_DONE;
         sqlite3_reset(statement);
@@ -442,7 +433,8 @@ bool UserDefault::commitPending() {
     return false;
 }
 
-void UserDefault::flush() {
+void UserDefault::flush()
+{
     if (_pending.empty() || !ensureOpen()) {
         return;
     }
@@ -452,7 +444,8 @@ void UserDefault::flush() {
     }
 }
 
-std::vector<std::pair<std::string, std::string>> UserDefault::getAllEntries() {
+std::vector<std::pair<std::string, std::string>> UserDefault::getAllEntries()
+{
     std::map<std::string, std::string> entries;
     if (_db != nullptr || ensureOpen()) {
         int rc;
@@ -480,4 +473,4 @@ std::vector<std::pair<std::string, std::string>> UserDefault::getAllEntries() {
     return {entries.begin(), entries.end()};
 }
 
-}  // namespace cocos2d
+} // namespace cocos2d

@@ -1,5 +1,6 @@
 #include "EngineHarness.h"
 
+#include <SDL.h>
 #include <ftw.h>
 #include <unistd.h>
 

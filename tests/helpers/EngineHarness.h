@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cocos2d.h"
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
 
 // The real Director on the software renderer, a manual clock and a fresh
 // writable folder; one per test. Points are design points, y up.

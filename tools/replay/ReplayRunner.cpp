@@ -10,8 +10,8 @@
 
 #include "2d/CCRenderTexture.h"
 #include "cocos2d.h"
+#include "headless/HeadlessDriver.h"
 #include "network/HttpClient.h"
-#include "platform/HeadlessDriver.h"
 
 USING_NS_CC;
 

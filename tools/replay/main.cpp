@@ -11,8 +11,8 @@
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
 #include "cocos2d.h"
+#include "headless/HeadlessDriver.h"
 #include "network/HttpClient.h"
-#include "platform/HeadlessDriver.h"
 
 namespace {
 

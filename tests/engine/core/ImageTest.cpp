@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>

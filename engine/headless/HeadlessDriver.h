@@ -1,7 +1,5 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <string>
 
 #include "math/Vec2.h"
@@ -19,7 +17,9 @@ public:
     static constexpr double kFrame = 1.0 / 60.0;
 
     // Selects SDL's dummy video driver, the manual clock and a screen drawn
-    // only for capture(); call before any window opens.
+    // only for capture(); call before any window opens, and again after
+    // Director::destroyInstance(), since the screen drawn on demand is a
+    // setting of the Director, which a new one does not inherit.
     static void prepareEnvironment();
 
     // One frame after moving the clock by one frame period.

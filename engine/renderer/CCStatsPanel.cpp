@@ -1,4 +1,6 @@
-#include "base/CCStatsPanel.h"
+#include "renderer/CCStatsPanel.h"
+
+#include <SDL.h>
 
 #include <cstdio>
 #include <cstring>

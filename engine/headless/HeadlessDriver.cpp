@@ -1,4 +1,6 @@
-#include "platform/HeadlessDriver.h"
+#include "headless/HeadlessDriver.h"
+
+#include <SDL.h>
 
 #include <cmath>
 #include <cstdio>
