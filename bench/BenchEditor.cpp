@@ -29,6 +29,10 @@ ZelmcircuitScene* startHeadlessEditor(const char* benchName, bool returning)
     }
     Scene* scene = Scene::create();
     ZelmcircuitScene* editor = ZelmcircuitScene::create();
+    if (!editor) {
+        std::fprintf(stderr, "%s: the editor did not start (run it from the build or source folder)\n", benchName);
+        return nullptr;
+    }
     scene->addChild(editor);
     director->runWithScene(scene);
     director->mainLoop();

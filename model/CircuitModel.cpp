@@ -86,6 +86,7 @@ void CircuitModel::updateTransform(std::size_t index)
     const Size& picture = _pictures[p.type];
     _transforms[index] = cocos2d::NodeToParentTransform(p.position, p.rotation, 1.0f, 1.0f,
                                                         Vec2(picture.width * 0.5f, picture.height * 0.5f), false);
+    for (int e = 0; e < 2; ++e) _endPoints[index][e] = _transforms[index].transformPoint(p.ends[e].point);
 }
 
 void CircuitModel::reindexFrom(std::size_t index)
@@ -105,6 +106,7 @@ PartId CircuitModel::add(PartType type, const Vec2& position, float rotation)
     p.ends[1] = ends[1];
     _parts.push_back(p);
     _transforms.emplace_back();
+    _endPoints.emplace_back();
     updateTransform(_parts.size() - 1);
     _index[p.id] = _parts.size() - 1;
     ++_counts[type];
@@ -201,6 +203,7 @@ void CircuitModel::remove(PartId id)
     const Part gone = _parts[std::size_t(at)];
     _parts.erase(_parts.begin() + at);
     _transforms.erase(_transforms.begin() + at);
+    _endPoints.erase(_endPoints.begin() + at);
     _index.erase(id);
     reindexFrom(std::size_t(at));
     --_counts[gone.type];
@@ -211,6 +214,7 @@ void CircuitModel::clear()
 {
     _parts.clear();
     _transforms.clear();
+    _endPoints.clear();
     _index.clear();
     for (int& c : _counts) c = 0;
     for (CircuitObserver* o : _observers) o->cleared();
@@ -219,8 +223,8 @@ void CircuitModel::clear()
 Vec2 CircuitModel::endToBoard(const EndRef& end, bool inner) const
 {
     const std::size_t i = _index.at(end.part);
-    const PartEnd& e = _parts[i].ends[end.end];
-    return _transforms[i].transformPoint(inner ? e.inner : e.point);
+    if (!inner) return _endPoints[i][end.end];
+    return _transforms[i].transformPoint(_parts[i].ends[end.end].inner);
 }
 
 int CircuitModel::endAngle(const EndRef& a, const EndRef& b) const

@@ -149,10 +149,11 @@ public:
     {
         spots->clear();
         refs->clear();
-        for (const Part& p : _parts) {
+        for (std::size_t i = 0; i < _parts.size(); ++i) {
+            const Part& p = _parts[i];
             if (skip(p.id)) continue;
             for (int e = 0; e < 2; ++e) {
-                spots->push_back({endToBoard({p.id, e}), linkTag(p.ends[e].link)});
+                spots->push_back({_endPoints[i][e], linkTag(p.ends[e].link)});
                 refs->push_back({p.id, e});
             }
         }
@@ -169,8 +170,9 @@ private:
     PictureSizes _pictures;
     cocos2d::Size _board;
     std::vector<Part> _parts;
-    // Kept beside each part, so a search over every end transforms no angle.
+    // Kept beside each part, so a search over every end transforms nothing.
     std::vector<cocos2d::Mat4> _transforms;
+    std::vector<std::array<cocos2d::Vec2, 2>> _endPoints;
     std::unordered_map<PartId, std::size_t> _index;
     int _counts[PartTypes::count] = {};
     PartId _nextId = 1;
