@@ -922,6 +922,20 @@ def p_loading(w, h):
 
 
 # ---------------------------------------------------------------------------
+# Board furniture
+# ---------------------------------------------------------------------------
+@picture("open_end", 14, 14)
+def p_open_end(w, h):
+    """The ring on an end that is not joined: bright on a dark rim, so it reads on
+    the board's light grid and on every part's grey road, white rails and red kerbs;
+    its centre stays clear so the end itself shows through."""
+    c = w / 2
+    return ('<circle cx="%s" cy="%s" r="4.6" fill="none" stroke="%s" stroke-width="4.2"/>'
+            '<circle cx="%s" cy="%s" r="4.6" fill="none" stroke="%s" stroke-width="2.2"/>'
+            % (n(c), n(c), C_SLOT, n(c), n(c), C_GOLD))
+
+
+# ---------------------------------------------------------------------------
 # Help pager furniture
 # ---------------------------------------------------------------------------
 @picture("help_pager_off", 16, 16)

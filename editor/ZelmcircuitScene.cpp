@@ -96,6 +96,11 @@ void ZelmcircuitScene::buildCollaborators()
             if (!_mode->listShown()) takeBoardSnapshot();
         });
     _gesture = std::make_unique<PartGesture>(*this, *_model, *_sprites, *_trash, _boardView, this, this);
+    _health = std::make_unique<circuit::CircuitHealth>(*_model);
+    _markers = std::make_unique<OpenEndMarkers>(*_model, _boardView->getContainer());
+    _status = std::make_unique<StatusLine>(
+        *_model, *_health, _boardView, _headsUpLayer, [this] { return _mode->listShown(); },
+        [this] { _navigation->onBoardTouchFinished(); });
     _signIn = SignIn::create(this, _nameField, _codeField, _busyOverlay);
     _signIn->retain();
 }
@@ -111,6 +116,7 @@ void ZelmcircuitScene::registerListeners()
     _navigation->registerListeners(_boardLayer);
     _guard->registerListener(_guardLayer);
     _signIn->registerListeners(_okButton);
+    _status->registerListener();
 }
 
 void ZelmcircuitScene::startUp()

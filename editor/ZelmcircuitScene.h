@@ -6,10 +6,12 @@
 
 #include "BoardNavigation.h"
 #include "BoardSnapshot.h"
+#include "CircuitHealth.h"
 #include "CircuitModel.h"
 #include "CircuitStore.h"
 #include "Drawer.h"
 #include "LoadingLayer.h"
+#include "OpenEndMarkers.h"
 #include "Palette.h"
 #include "PartGesture.h"
 #include "PartSprites.h"
@@ -18,6 +20,7 @@
 #include "ScreenMode.h"
 #include "ScrollStopGuard.h"
 #include "SignIn.h"
+#include "StatusLine.h"
 #include "Trash.h"
 #include "ZelmLoadSprite.h"
 #include "ZelmPartSprite.h"
@@ -40,6 +43,9 @@
 //   CircuitStore      documents, the save list and thumbnails in the store
 //   BoardSnapshot     the picture the open circuit's thumbnail is made from
 //   SignIn            the showcase account
+//   CircuitHealth     open ends, closed pieces and the nearest gap, no node
+//   OpenEndMarkers    the rings on the open ends
+//   StatusLine        the line that says whether the circuit closes
 // The operations named here are the editor's entry points; each hands its
 // work to the collaborator that owns it.
 class ZelmcircuitScene : public cocos2d::Layer,
@@ -119,6 +125,9 @@ public:
     CircuitStore& store() const { return *_store; }
     BoardSnapshot& snapshot() const { return *_snapshot; }
     SignIn& signIn() const { return *_signIn; }
+    circuit::CircuitHealth& health() const { return *_health; }
+    OpenEndMarkers& openEndMarkers() const { return *_markers; }
+    StatusLine& statusLine() const { return *_status; }
     cocos2d::extension::ScrollView* boardView() const { return _boardView; }
     LoadingLayer* busyOverlay() const { return _busyOverlay; }
     cocos2d::Layer* headsUpLayer() const { return _headsUpLayer; }
@@ -184,6 +193,9 @@ private:
     std::unique_ptr<circuit::CircuitModel> _model;
     std::unique_ptr<Palette> _palette;
     std::unique_ptr<PartSprites> _sprites;
+    std::unique_ptr<circuit::CircuitHealth> _health;
+    std::unique_ptr<OpenEndMarkers> _markers;
+    std::unique_ptr<StatusLine> _status;
     std::unique_ptr<ScreenMode> _mode;
     std::unique_ptr<Drawer> _drawer;
     std::unique_ptr<BoardNavigation> _navigation;

@@ -67,7 +67,7 @@ const std::vector<std::string> kOtherFiles = {
     "galvora_header.png", "galvora_name.png", "galvora_description.png", "galvora_post.png",
     "common_close.png", "loading.png", "help_01.png", "help_02.png", "help_03.png",
     "help_06.png", "help_04.png", "help_pager_off.png", "help_pager_on.png",
-    "help_arrow_l.png", "help_arrow_r.png"};
+    "help_arrow_l.png", "help_arrow_r.png", "open_end.png"};
 
 // The two edit-box backgrounds are drawn at the boxes' own sizes of
 // 400 x 44.5 and 400 x 150.5 points, which are an odd number of pixels high.
@@ -98,7 +98,7 @@ std::vector<std::string> allFiles() {
 }
 
 TEST_F(PicturesTest, EveryPictureLoadsWithAlphaAndVisibleContent) {
-  ASSERT_EQ(allFiles().size(), 46u);
+  ASSERT_EQ(allFiles().size(), 47u);
   for (const auto& name : allFiles()) {
     SCOPED_TRACE(name);
     SDL_Surface* raw = IMG_Load((kRoot + "/res/" + name).c_str());
@@ -183,6 +183,13 @@ TEST_F(PicturesTest, SmallPiecesFitWhereTheyStand) {
     EXPECT_EQ(s->w, first->w) << name;
     EXPECT_EQ(s->h, first->h) << name;
   }
+  // the ring on an open end stays smaller than the narrowest part's band and
+  // leaves the end itself in sight
+  Surface ring = load("open_end.png");
+  ASSERT_TRUE(ring);
+  EXPECT_LE(pointSize(ring).w, 16.0);
+  EXPECT_EQ(pixelAt(ring, ring->w / 2, ring->h / 2).a, 0);
+  EXPECT_EQ(pixelAt(ring, ring->w / 2, ring->h / 2 - 9).a, 255);
   Surface closed = load("common_deleat_close.png");
   Surface open = load("common_deleat_open.png");
   ASSERT_TRUE(closed && open);
