@@ -9,6 +9,9 @@
 #include "CircuitModel.h"
 #include "CircuitStore.h"
 #include "Drawer.h"
+#include "History.h"
+#include "HistoryButtons.h"
+#include "KeyCommands.h"
 #include "LoadingLayer.h"
 #include "Palette.h"
 #include "PartGesture.h"
@@ -40,6 +43,9 @@
 //   CircuitStore      documents, the save list and thumbnails in the store
 //   BoardSnapshot     the picture the open circuit's thumbnail is made from
 //   SignIn            the showcase account
+//   History           the open circuit's undo steps, one per finished gesture
+//   HistoryButtons    the undo and redo buttons
+//   KeyCommands       the keyboard's commands
 // The operations named here are the editor's entry points; each hands its
 // work to the collaborator that owns it.
 class ZelmcircuitScene : public cocos2d::Layer,
@@ -81,6 +87,13 @@ public:
     // The circuit changed: it is saved and the board pictured.
     void commitEdit() override;
 
+    // ---- Undo and redo ------------------------------------------------------
+    // The last step taken back or put back, then saved and pictured like an
+    // edit; neither waits for nor moves anything else. Over the saved list,
+    // undo brings back the circuit deleted last.
+    void undo();
+    void redo();
+
     // ---- Navigation ---------------------------------------------------------
     void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
     void onBoardTouchFinished(cocos2d::extension::ScrollView* view);
@@ -119,6 +132,9 @@ public:
     CircuitStore& store() const { return *_store; }
     BoardSnapshot& snapshot() const { return *_snapshot; }
     SignIn& signIn() const { return *_signIn; }
+    circuit::History& history() const { return *_history; }
+    HistoryButtons& historyButtons() const { return *_historyButtons; }
+    KeyCommands& keyCommands() const { return *_keys; }
     cocos2d::extension::ScrollView* boardView() const { return _boardView; }
     LoadingLayer* busyOverlay() const { return _busyOverlay; }
     cocos2d::Layer* headsUpLayer() const { return _headsUpLayer; }
@@ -137,6 +153,7 @@ private:
     void buildCollaborators();
     void registerListeners();
     void startUp();
+    void stepHistory(bool back);
 
     // PartGesture::Host
     bool listShowing() const override;
@@ -189,5 +206,8 @@ private:
     std::unique_ptr<BoardNavigation> _navigation;
     std::unique_ptr<ScrollStopGuard> _guard;
     std::unique_ptr<PartGesture> _gesture;
+    std::unique_ptr<circuit::History> _history;
+    std::unique_ptr<HistoryButtons> _historyButtons;
+    std::unique_ptr<KeyCommands> _keys;
     SignIn* _signIn = nullptr; // retained
 };
