@@ -192,6 +192,8 @@ bool History::apply(const HistoryStep& step, bool backward)
         }
         const PlacedPart& f = from(c);
         if (f.place < 0 || std::size_t(f.place) >= size || !samePlacement(parts[std::size_t(f.place)], f)) return false;
+        // A part never changes its type: a step that says so was not made here.
+        if (hasTo(c) && to(c).type != f.type) return false;
         fromIds[i] = parts[std::size_t(f.place)].id;
         if (!hasTo(c) && !leaving.insert(fromIds[i]).second) return false;
     }

@@ -183,10 +183,22 @@ TEST_F(HistoryTest, StepsWithoutIdsUndoOnAFreshCircuitAndOnesThatDoNotFitAreDrop
     EXPECT_FALSE(stale.canUndo());
     EXPECT_TRUE(stale.unsaved()) << "the store is told the history went";
 
-    // Places out of range on the other side are refused before anything moves.
-    kept.back().changes.back().before.links[0] = 99;
+    // Places out of range on the other side are refused before anything moves,
+    // and so is a part that would come back as another type.
+    PlacedPart& moved = kept.back().changes.back().before;
+    const std::int32_t link = moved.links[0];
+    moved.links[0] = 99;
     History wild(relaunched);
     wild.load(kept, kept.size() - 1, 0);
     ASSERT_TRUE(wild.redo());
     EXPECT_FALSE(wild.undo());
+    moved.links[0] = link;
+    moved.type = PartTypes::corner;
+    History retyped(relaunched);
+    retyped.load(kept, kept.size(), 0);
+    EXPECT_FALSE(retyped.undo());
+    moved.type = PartTypes::straight;
+    History fits(relaunched);
+    fits.load(kept, kept.size(), 0);
+    EXPECT_TRUE(fits.undo());
 }
