@@ -864,6 +864,27 @@ def p_list_galvora(w, h):
     return round_button(w, icon, "#15202c")
 
 
+def history_arrow(w, redo):
+    """A hooked arrow on a round button: pointing back (undo) or, mirrored, on (redo)."""
+    icon = ('<path d="M25 24 H37 A11 11 0 0 1 37 46 H28" fill="none" stroke="#ffffff" stroke-width="5" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            '<path d="M13 24 L27 14 L27 34 Z" fill="%s" stroke="%s" stroke-width="2" stroke-linejoin="round"/>'
+            % (C_GOLD, C_GOLD))
+    if redo:
+        icon = '<g transform="translate(%s 0) scale(-1 1)">%s</g>' % (n(w), icon)
+    return round_button(w, icon)
+
+
+@picture("undo", 64, 64)
+def p_undo(w, h):
+    return history_arrow(w, False)
+
+
+@picture("redo", 64, 64)
+def p_redo(w, h):
+    return history_arrow(w, True)
+
+
 # ---------------------------------------------------------------------------
 # Post view
 # ---------------------------------------------------------------------------

@@ -10,6 +10,9 @@
 #include "CircuitModel.h"
 #include "CircuitStore.h"
 #include "Drawer.h"
+#include "History.h"
+#include "HistoryButtons.h"
+#include "KeyCommands.h"
 #include "LoadingLayer.h"
 #include "OpenEndMarkers.h"
 #include "Palette.h"
@@ -46,6 +49,9 @@
 //   CircuitHealth     open ends, closed pieces and the nearest gap, no node
 //   OpenEndMarkers    the rings on the open ends
 //   StatusLine        the line that says whether the circuit closes
+//   History           the open circuit's undo steps, one per finished gesture
+//   HistoryButtons    the undo and redo buttons
+//   KeyCommands       the keyboard's commands
 // The operations named here are the editor's entry points; each hands its
 // work to the collaborator that owns it.
 class ZelmcircuitScene : public cocos2d::Layer,
@@ -86,6 +92,13 @@ public:
     void clearBoard();
     // The circuit changed: it is saved and the board pictured.
     void commitEdit() override;
+
+    // ---- Undo and redo ------------------------------------------------------
+    // The last step taken back or put back, then saved and pictured like an
+    // edit; neither waits for nor moves anything else. Over the saved list,
+    // undo brings back the circuit deleted last.
+    void undo();
+    void redo();
 
     // ---- Navigation ---------------------------------------------------------
     void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
@@ -128,6 +141,9 @@ public:
     circuit::CircuitHealth& health() const { return *_health; }
     OpenEndMarkers& openEndMarkers() const { return *_markers; }
     StatusLine& statusLine() const { return *_status; }
+    circuit::History& history() const { return *_history; }
+    HistoryButtons& historyButtons() const { return *_historyButtons; }
+    KeyCommands& keyCommands() const { return *_keys; }
     cocos2d::extension::ScrollView* boardView() const { return _boardView; }
     LoadingLayer* busyOverlay() const { return _busyOverlay; }
     cocos2d::Layer* headsUpLayer() const { return _headsUpLayer; }
@@ -146,6 +162,7 @@ private:
     void buildCollaborators();
     void registerListeners();
     void startUp();
+    void stepHistory(bool back);
 
     // PartGesture::Host
     bool listShowing() const override;
@@ -201,5 +218,8 @@ private:
     std::unique_ptr<BoardNavigation> _navigation;
     std::unique_ptr<ScrollStopGuard> _guard;
     std::unique_ptr<PartGesture> _gesture;
+    std::unique_ptr<circuit::History> _history;
+    std::unique_ptr<HistoryButtons> _historyButtons;
+    std::unique_ptr<KeyCommands> _keys;
     SignIn* _signIn = nullptr; // retained
 };

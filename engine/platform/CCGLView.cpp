@@ -322,6 +322,10 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
         return EventKeyboard::KeyCode::KEY_SPACE;
     case SDLK_v:
         return EventKeyboard::KeyCode::KEY_V;
+    case SDLK_y:
+        return EventKeyboard::KeyCode::KEY_Y;
+    case SDLK_z:
+        return EventKeyboard::KeyCode::KEY_Z;
     default:
         return EventKeyboard::KeyCode::KEY_OTHER;
     }
@@ -331,6 +335,7 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
 void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
 {
     bool ctrl = (modifiers & KMOD_CTRL) != 0;
+    bool shift = (modifiers & KMOD_SHIFT) != 0;
     EventKeyboard::KeyCode code = keyCodeFor(key);
     IMEDispatcher* ime = IMEDispatcher::sharedDispatcher();
     if (code == EventKeyboard::KeyCode::KEY_BACKSPACE) {
@@ -347,13 +352,13 @@ void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
     } else {
         ime->dispatchKey(code, ctrl);
     }
-    EventKeyboard event(code, true);
+    EventKeyboard event(code, true, ctrl, shift);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
 }
 
-void GLView::handleKeyUp(int32_t key, uint16_t)
+void GLView::handleKeyUp(int32_t key, uint16_t modifiers)
 {
-    EventKeyboard event(keyCodeFor(key), false);
+    EventKeyboard event(keyCodeFor(key), false, (modifiers & KMOD_CTRL) != 0, (modifiers & KMOD_SHIFT) != 0);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
 }
 
