@@ -320,6 +320,8 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
         return EventKeyboard::KeyCode::KEY_END;
     case SDLK_SPACE:
         return EventKeyboard::KeyCode::KEY_SPACE;
+    case SDLK_a:
+        return EventKeyboard::KeyCode::KEY_A;
     case SDLK_v:
         return EventKeyboard::KeyCode::KEY_V;
     default:
@@ -331,6 +333,7 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
 void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
 {
     bool ctrl = (modifiers & KMOD_CTRL) != 0;
+    bool shift = (modifiers & KMOD_SHIFT) != 0;
     EventKeyboard::KeyCode code = keyCodeFor(key);
     IMEDispatcher* ime = IMEDispatcher::sharedDispatcher();
     if (code == EventKeyboard::KeyCode::KEY_BACKSPACE) {
@@ -345,7 +348,7 @@ void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
             SDL_free(text);
         }
     } else {
-        ime->dispatchKey(code, ctrl);
+        ime->dispatchKey(code, ctrl, shift);
     }
     EventKeyboard event(code, true);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
