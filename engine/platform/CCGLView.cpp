@@ -122,6 +122,24 @@ void GLView::swapBuffers()
     if (_backend) SDL_RenderPresent(_backend);
 }
 
+void GLView::setViewName(const std::string& name)
+{
+    _viewName = name;
+    if (_window) SDL_SetWindowTitle(_window, name.c_str());
+}
+
+void GLView::setFullscreen(bool fullscreen)
+{
+    if (_window && fullscreen != isFullscreen()) {
+        SDL_SetWindowFullscreen(_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    }
+}
+
+bool GLView::isFullscreen() const
+{
+    return _window && (SDL_GetWindowFlags(_window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void GLView::setIMEKeyboardState(bool open)
 {
     if (open) {
@@ -368,8 +386,13 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         int w = 0, h = 0;
         if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
         setFrameSize(float(w), float(h));
+        windowPlacementChanged();
         break;
     }
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        windowPlacementChanged();
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
         // The window system lost what was shown; the kept picture is intact.
         Director::getInstance()->getRenderer()->requestScreenCopy();
@@ -379,6 +402,7 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_RESTORED:
         if (app && Director::getInstance()->isAnimationStopped()) app->applicationWillEnterForeground();
+        windowPlacementChanged();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         _shouldClose = true;
@@ -465,6 +489,12 @@ void GLView::handleQueuedEvents()
             handleTextInput(e.text.text);
             break;
         case SDL_KEYDOWN:
+            // F11 belongs to the window, as in other desktop programs; held
+            // down, it switches once.
+            if (e.key.keysym.sym == SDLK_F11) {
+                if (!e.key.repeat) setFullscreen(!isFullscreen());
+                break;
+            }
             handleKeyDown(e.key.keysym.sym, e.key.keysym.mod);
             break;
         case SDL_KEYUP:
