@@ -357,7 +357,7 @@ void EditBox::restartBlink()
     schedule(
         [this](float) {
             _caretOn = !_caretOn;
-            if (_caret) _caret->setVisible(_editing && _caretOn);
+            if (_caret) _caret->setVisible(_editing && _caretOn && !_content.hasSelection());
         },
         kBlinkInterval, kBlinkKey);
 }

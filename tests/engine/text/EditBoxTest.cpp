@@ -373,6 +373,8 @@ TEST(EditBox, CaretMovesByWholeCharactersAndEditsAtItsPlace)
     h.key("Ctrl+A");
     EXPECT_TRUE(box->hasSelection());
     EXPECT_FALSE(caret->isVisible());
+    h.advance(1.05); // blinking does not bring it back over a selection
+    EXPECT_FALSE(caret->isVisible());
     h.typeText("Red");
     EXPECT_STREQ(box->getText(), "Red");
     EXPECT_TRUE(caret->isVisible());
