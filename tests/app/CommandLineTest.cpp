@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -75,6 +76,15 @@ Outcome runWithoutDisplay(const std::string& program, const std::vector<std::str
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The quickest of three runs: a loaded test machine may hold up one start,
+// a program that waits for something holds up all three.
+double quickest(const std::string& program, const std::vector<std::string>& args)
+{
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) best = std::min(best, runWithoutDisplay(program, args).seconds);
+    return best;
+}
+
 } // namespace
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse)
@@ -112,13 +122,13 @@ TEST(CommandLine, BothProgramsAnswerHelpAndVersionAtOnceWithoutADisplay)
             EXPECT_TRUE(contains(help.out, part)) << part;
         }
         EXPECT_EQ(help.err, "");
-        EXPECT_LT(help.seconds, 1.0);
+        EXPECT_LT(quickest(program, {"--help"}), 1.0);
 
         Outcome version = runWithoutDisplay(program, {"--version"});
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.out, name + " " + veloquix::kVersion + "\n");
         EXPECT_EQ(version.err, "");
-        EXPECT_LT(version.seconds, 1.0);
+        EXPECT_LT(quickest(program, {"--version"}), 1.0);
 
         Outcome wrong = runWithoutDisplay(program, {"--no-such-option"});
         EXPECT_EQ(wrong.status, 2);
