@@ -37,6 +37,19 @@ CommandLine readCommandLine(int argc, const char* const* argv, size_t operands)
     return line;
 }
 
+std::string commonUsage(const std::string& extraEnvironment)
+{
+    return "Options:\n"
+           "  -h, --help     show this help and exit\n"
+           "      --version  show the version and exit\n"
+           "\n"
+           "Environment:\n"
+           "  VELOQUIX_HOME          the folder for the settings and thumbnails\n"
+           "  XDG_DATA_HOME          without VELOQUIX_HOME, that folder is $XDG_DATA_HOME/veloquix\n"
+           "  VELOQUIX_SHOWCASE_URL  the showcase service's base URL\n" +
+           extraEnvironment + "\n";
+}
+
 int answerCommandLine(const CommandLine& line, const char* program, const std::string& usage)
 {
     switch (line.action) {

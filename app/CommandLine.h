@@ -19,6 +19,10 @@ struct CommandLine {
 // Any other argument starting with '-' is an unknown option.
 CommandLine readCommandLine(int argc, const char* const* argv, size_t operands);
 
+// The usage's "Options:" and "Environment:" parts, which every program of
+// this project shares; extraEnvironment lines go at the end of the second.
+std::string commonUsage(const std::string& extraEnvironment = "");
+
 // The answer every program gives: HELP prints usage to standard output,
 // VERSION "PROGRAM VERSION", both with status 0; MISUSE the problem and the
 // usage to standard error with status 2. -1 for RUN: the program goes on.

@@ -266,34 +266,9 @@ void TextFieldTTF::keyPressed(EventKeyboard::KeyCode code, bool ctrl, bool shift
     retain();
     bool taken = _delegate && _delegate->onTextFieldKeyPressed(this, code, shift);
     if (!taken && _cursorEnabled && _attached) {
-        using Key = EventKeyboard::KeyCode;
-        bool moved = false;
-        switch (code) {
-        case Key::KEY_LEFT_ARROW:
-            moved = _editing.move(EditableText::Motion::LEFT, shift);
-            break;
-        case Key::KEY_RIGHT_ARROW:
-            moved = _editing.move(EditableText::Motion::RIGHT, shift);
-            break;
-        case Key::KEY_HOME:
-            moved = _editing.move(EditableText::Motion::HOME, shift);
-            break;
-        case Key::KEY_END:
-            moved = _editing.move(EditableText::Motion::END, shift);
-            break;
-        case Key::KEY_DELETE:
+        if (code == EventKeyboard::KeyCode::KEY_DELETE) {
             removeRange(_editing.forwardRange());
-            break;
-        case Key::KEY_A:
-            if (ctrl) {
-                _editing.selectAll();
-                moved = true;
-            }
-            break;
-        default:
-            break;
-        }
-        if (moved) {
+        } else if (_editing.moveForKey(code, ctrl, shift)) {
             restartBlink();
             placeCaret();
         }

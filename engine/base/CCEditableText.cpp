@@ -69,6 +69,27 @@ bool EditableText::move(Motion motion, bool extend)
     return _caret != before || _anchor != anchorBefore;
 }
 
+bool EditableText::moveForKey(EventKeyboard::KeyCode code, bool ctrl, bool shift)
+{
+    using Key = EventKeyboard::KeyCode;
+    switch (code) {
+    case Key::KEY_LEFT_ARROW:
+        return move(Motion::LEFT, shift);
+    case Key::KEY_RIGHT_ARROW:
+        return move(Motion::RIGHT, shift);
+    case Key::KEY_HOME:
+        return move(Motion::HOME, shift);
+    case Key::KEY_END:
+        return move(Motion::END, shift);
+    case Key::KEY_A:
+        if (!ctrl || (_anchor == 0 && _caret == _length)) return false;
+        selectAll();
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::pair<int, int> EditableText::backwardRange() const
 {
     if (hasSelection()) return {selectionStart(), selectionEnd()};

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "base/CCEventKeyboard.h"
+
 namespace cocos2d {
 
 // A UTF-8 text with a caret and a selection, as a text entry field keeps
@@ -30,6 +32,10 @@ public:
     // the caret; without, a selection collapses: Left and Right stop at its
     // near edge. True when the caret or the selection changed.
     bool move(Motion motion, bool extend);
+    // The keys that move the caret or select: Left, Right, Home and End
+    // (Shift extends), Ctrl+A. True when the key was one of them and the
+    // caret or the selection changed.
+    bool moveForKey(EventKeyboard::KeyCode code, bool ctrl, bool shift);
 
     // What Backspace or Delete would take: the selection, else the character
     // before or after the caret; first == second when there is nothing.

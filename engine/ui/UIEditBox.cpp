@@ -289,37 +289,11 @@ void EditBox::deleteBackward() { removeRange(_content.backwardRange()); }
 void EditBox::keyPressed(EventKeyboard::KeyCode code, bool ctrl, bool shift)
 {
     using Key = EventKeyboard::KeyCode;
-    bool moved = false;
-    switch (code) {
-    case Key::KEY_ENTER:
-    case Key::KEY_KP_ENTER:
+    if (code == Key::KEY_ENTER || code == Key::KEY_KP_ENTER) {
         if (ctrl) endEditing(EditBoxDelegate::EditBoxEndAction::RETURN);
-        return;
-    case Key::KEY_DELETE:
+    } else if (code == Key::KEY_DELETE) {
         removeRange(_content.forwardRange());
-        return;
-    case Key::KEY_LEFT_ARROW:
-        moved = _content.move(EditableText::Motion::LEFT, shift);
-        break;
-    case Key::KEY_RIGHT_ARROW:
-        moved = _content.move(EditableText::Motion::RIGHT, shift);
-        break;
-    case Key::KEY_HOME:
-        moved = _content.move(EditableText::Motion::HOME, shift);
-        break;
-    case Key::KEY_END:
-        moved = _content.move(EditableText::Motion::END, shift);
-        break;
-    case Key::KEY_A:
-        if (ctrl) {
-            _content.selectAll();
-            moved = true;
-        }
-        break;
-    default:
-        break;
-    }
-    if (moved) {
+    } else if (_content.moveForKey(code, ctrl, shift)) {
         restartBlink();
         refresh();
     }

@@ -33,41 +33,35 @@ void requestStop(int signal)
     s_stopSignal = signal;
 }
 
-const char* const kUsage =
-    "Usage: veloquix-replay SCRIPT\n"
-    "Runs the application headless, on a software renderer and a manual clock, and\n"
-    "plays SCRIPT, one command a line (design points, y up):\n"
-    "  wait SECONDS          advance the clock in frames of 1/60 s\n"
-    "  settle [SECONDS]      run frames while a showcase request or a thumbnail write\n"
-    "                        is pending, for at most SECONDS of real time (default 10)\n"
-    "  down ID X Y           finger ID down at (X, Y)\n"
-    "  move ID X Y [STEPS]   move it there in STEPS equal moves, one a frame\n"
-    "  up ID                 lift it\n"
-    "  tap X Y               down, one frame, up\n"
-    "  wheel DY [X Y]        one wheel event (0.1 a notch)\n"
-    "  type TEXT             the rest of the line as typed text\n"
-    "  key NAME              an SDL key name: Return, Backspace, Tab, Shift+Tab, Ctrl+V ...\n"
-    "  shot FILE.png         capture the screen\n"
-    "  store FILE.json       every user-defaults key and value as one JSON object\n"
-    "  tree FILE.txt         the running scene's node tree\n"
-    "  # ...                 a comment\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "\n"
-    "Environment:\n"
-    "  VELOQUIX_HOME          the folder for the settings and thumbnails\n"
-    "  XDG_DATA_HOME          without VELOQUIX_HOME, that folder is $XDG_DATA_HOME/veloquix\n"
-    "  VELOQUIX_SHOWCASE_URL  the showcase service's base URL\n"
-    "\n"
-    "Files:\n"
-    "  It reads and writes the application's own data: $VELOQUIX_HOME/, else\n"
-    "  $XDG_DATA_HOME/veloquix/, else ~/.local/share/veloquix/. Point VELOQUIX_HOME\n"
-    "  at a folder of its own to leave the real settings alone.\n"
-    "\n"
-    "Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for\n"
-    "a malformed script or command line, 128+N when stopped by signal N.\n";
+std::string usage()
+{
+    return "Usage: veloquix-replay SCRIPT\n"
+           "Runs the application headless, on a software renderer and a manual clock, and\n"
+           "plays SCRIPT, one command a line (design points, y up):\n"
+           "  wait SECONDS          advance the clock in frames of 1/60 s\n"
+           "  settle [SECONDS]      run frames while a showcase request or a thumbnail write\n"
+           "                        is pending, for at most SECONDS of real time (default 10)\n"
+           "  down ID X Y           finger ID down at (X, Y)\n"
+           "  move ID X Y [STEPS]   move it there in STEPS equal moves, one a frame\n"
+           "  up ID                 lift it\n"
+           "  tap X Y               down, one frame, up\n"
+           "  wheel DY [X Y]        one wheel event (0.1 a notch)\n"
+           "  type TEXT             the rest of the line as typed text\n"
+           "  key NAME              an SDL key name: Return, Backspace, Tab, Shift+Tab, Ctrl+V ...\n"
+           "  shot FILE.png         capture the screen\n"
+           "  store FILE.json       every user-defaults key and value as one JSON object\n"
+           "  tree FILE.txt         the running scene's node tree\n"
+           "  # ...                 a comment\n"
+           "\n" +
+           veloquix::commonUsage() +
+           "Files:\n"
+           "  It reads and writes the application's own data: $VELOQUIX_HOME/, else\n"
+           "  $XDG_DATA_HOME/veloquix/, else ~/.local/share/veloquix/. Point VELOQUIX_HOME\n"
+           "  at a folder of its own to leave the real settings alone.\n"
+           "\n"
+           "Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for\n"
+           "a malformed script or command line, 128+N when stopped by signal N.\n";
+}
 
 } // namespace
 
@@ -80,7 +74,7 @@ int main(int argc, char** argv)
     sigaction(SIGINT, &stop, nullptr);
 
     veloquix::CommandLine line = veloquix::readCommandLine(argc, argv, 1);
-    int answered = veloquix::answerCommandLine(line, "veloquix-replay", kUsage);
+    int answered = veloquix::answerCommandLine(line, "veloquix-replay", usage());
     if (answered >= 0) return answered;
     const char* path = line.operands[0].c_str();
     std::ifstream in(path);
