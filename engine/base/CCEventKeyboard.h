@@ -21,6 +21,7 @@ public:
         KEY_HOME,
         KEY_END,
         KEY_SPACE,
+        KEY_A,
         KEY_V,
         KEY_Y,
         KEY_Z,

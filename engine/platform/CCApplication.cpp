@@ -97,6 +97,7 @@ int Application::run()
             waited = true;
         }
     }
+    applicationWillTerminate();
     director->end();
     view->release();
     return 0;

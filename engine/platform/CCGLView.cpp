@@ -122,6 +122,24 @@ void GLView::swapBuffers()
     if (_backend) SDL_RenderPresent(_backend);
 }
 
+void GLView::setViewName(const std::string& name)
+{
+    _viewName = name;
+    if (_window) SDL_SetWindowTitle(_window, name.c_str());
+}
+
+void GLView::setFullscreen(bool fullscreen)
+{
+    if (_window && fullscreen != isFullscreen()) {
+        SDL_SetWindowFullscreen(_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    }
+}
+
+bool GLView::isFullscreen() const
+{
+    return _window && (SDL_GetWindowFlags(_window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void GLView::setIMEKeyboardState(bool open)
 {
     if (open) {
@@ -320,6 +338,8 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
         return EventKeyboard::KeyCode::KEY_END;
     case SDLK_SPACE:
         return EventKeyboard::KeyCode::KEY_SPACE;
+    case SDLK_a:
+        return EventKeyboard::KeyCode::KEY_A;
     case SDLK_v:
         return EventKeyboard::KeyCode::KEY_V;
     case SDLK_y:
@@ -350,7 +370,7 @@ void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
             SDL_free(text);
         }
     } else {
-        ime->dispatchKey(code, ctrl);
+        ime->dispatchKey(code, ctrl, shift);
     }
     EventKeyboard event(code, true, ctrl, shift);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
@@ -370,8 +390,13 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         int w = 0, h = 0;
         if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
         setFrameSize(float(w), float(h));
+        windowPlacementChanged();
         break;
     }
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        windowPlacementChanged();
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
         // The window system lost what was shown; the kept picture is intact.
         Director::getInstance()->getRenderer()->requestScreenCopy();
@@ -381,6 +406,7 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_RESTORED:
         if (app && Director::getInstance()->isAnimationStopped()) app->applicationWillEnterForeground();
+        windowPlacementChanged();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         _shouldClose = true;
@@ -467,6 +493,12 @@ void GLView::handleQueuedEvents()
             handleTextInput(e.text.text);
             break;
         case SDL_KEYDOWN:
+            // F11 belongs to the window, as in other desktop programs; held
+            // down, it switches once.
+            if (e.key.keysym.sym == SDLK_F11) {
+                if (!e.key.repeat) setFullscreen(!isFullscreen());
+                break;
+            }
             handleKeyDown(e.key.keysym.sym, e.key.keysym.mod);
             break;
         case SDL_KEYUP:
