@@ -1,5 +1,7 @@
 #include "BoardNavigation.h"
 
+#include <algorithm>
+
 USING_NS_CC;
 
 namespace {
@@ -116,6 +118,23 @@ void BoardNavigation::wheelZoom(float scrollY)
     const unsigned step = ++_wheelSteps;
     _actionNode->runAction(Sequence::create(DelayTime::create(kWheelSettleDelay),
                                             CallFunc::create([this, step] { settleWheelZoom(step); }), nullptr));
+}
+
+void BoardNavigation::zoomTo(float scale)
+{
+    wheelZoom(scale - _board->getZoomScale());
+}
+
+void BoardNavigation::pan(const Vec2& screens)
+{
+    const Size screen = _board->getViewSize();
+    const Vec2 lo = _board->minContainerOffset();
+    const Vec2 hi = _board->maxContainerOffset();
+    const Vec2 at = _board->getContentOffset() - Vec2(screens.x * screen.width, screens.y * screen.height);
+    const Vec2 to(std::max(lo.x, std::min(hi.x, at.x)), std::max(lo.y, std::min(hi.y, at.y)));
+    if (to == _board->getContentOffset()) return;
+    _board->setContentOffset(to, false);
+    onBoardTouchFinished();
 }
 
 void BoardNavigation::settleWheelZoom(unsigned step)

@@ -40,6 +40,11 @@ public:
     void onBoardZoomFinished();
     void onBoardTouchFinished();
     void wheelZoom(float scrollY);
+    // The keys' zoom: to scale, settled as a wheel step is.
+    void zoomTo(float scale);
+    // The board slides by a share of the screen (-1..1 each way), no
+    // further than its edges; +x shows what lies to the right.
+    void pan(const cocos2d::Vec2& screens);
 
     // The board moved since the last touch sequence on it ended.
     bool scrolled() const { return _scrolled; }

@@ -74,6 +74,12 @@ void Drawer::slideDrawer(bool open)
     moveDrawer(y, kSlideTime);
 }
 
+bool Drawer::isOpen() const
+{
+    const float rest = _mode.listShown() ? hiddenY() : peekingY();
+    return _panel->getPositionY() < rest - 1.0f;
+}
+
 void Drawer::peekDrawer(bool peek)
 {
     moveDrawer(peek ? peekingY() : hiddenY(), kPeekTime);

@@ -23,6 +23,8 @@ public:
     void slideDrawer(bool open);
     // Peeking or hidden; leaves the wheel as it is.
     void peekDrawer(bool peek);
+    // Pulled down from where it rests, all the way or part of it.
+    bool isOpen() const;
     float openY() const;
     float peekingY() const;
     float hiddenY() const;

@@ -14,6 +14,13 @@ namespace {
 constexpr float kItemWidth = 320;
 constexpr float kItemHeight = 240;
 constexpr float kItemPitch = 380;
+// A wheel event's scroll is 0.1 a notch; a notch slides the row a third of
+// an item.
+constexpr float kWheelNotch = 0.1f;
+constexpr float kWheelNotchTravel = kItemPitch / 3;
+constexpr float kWheelScrollTime = 0.08f;
+constexpr float kKeyScrollTime = 0.2f;
+constexpr int kRowSlideTag = 0x5c01;
 constexpr float kButtonHeight = 170;
 constexpr float kButtonSpacing = 100;
 const char* const kNameFont = "Hiragino Kaku Gothic ProN";
@@ -298,7 +305,7 @@ void SavedListPanel::editBoxReturn(ui::EditBox* box)
     auto* item = dynamic_cast<ZelmLoadSprite*>(box->getParent());
     if (!item) return;
     const std::string text = box->getText();
-    if (!text.empty()) {
+    if (!text.empty() && text != item->nameLabel()->getString()) {
         item->nameLabel()->setString(text);
         _listener->renameCircuit(item->id(), text);
     } else {
@@ -348,6 +355,50 @@ void SavedListPanel::animateItemDeletion(ZelmLoadSprite* item)
                                nullptr));
 }
 
+bool SavedListPanel::cancelRename()
+{
+    for (ZelmLoadSprite* item : _items) {
+        ui::EditBox* box = item->nameBox();
+        if (!box->isVisible()) continue;
+        box->setText(item->nameLabel()->getString());
+        if (box->isEditing()) {
+            box->detachWithIME();
+        } else {
+            item->nameLabel()->setVisible(true);
+            box->setVisible(false);
+            box->setEnabled(false);
+        }
+        return true;
+    }
+    return false;
+}
+
+void SavedListPanel::scrollByItems(int items)
+{
+    scrollRow(float(items) * kItemPitch, kKeyScrollTime);
+}
+
+void SavedListPanel::scrollRow(float dx, float seconds)
+{
+    if (_itemDragMode) return;
+    const Vec2 lo = _view->minContainerOffset();
+    const Vec2 hi = _view->maxContainerOffset();
+    // From where a slide already on its way is going, so quick presses add up.
+    const float from = _rowTarget && _view->getContainer()->getNumberOfRunningActions() > 0 ? *_rowTarget
+                                                                                          : _view->getContentOffset().x;
+    const float x = std::max(lo.x, std::min(hi.x, from - dx));
+    _rowTarget = x;
+    _view->setContentOffsetInDuration(Vec2(x, _view->getContentOffset().y), seconds);
+    // A slide no finger made is no drag: the next tap on an item opens it.
+    stopActionByTag(kRowSlideTag);
+    auto* settled = Sequence::create(DelayTime::create(seconds + 0.05f), CallFunc::create([this] {
+                                         if (!_touchedItem && !_view->isDragging()) _scrolled = false;
+                                     }),
+                                     nullptr);
+    settled->setTag(kRowSlideTag);
+    runAction(settled);
+}
+
 void SavedListPanel::fitRowWidth()
 {
     Node* container = _view->getContainer();
@@ -367,6 +418,15 @@ void SavedListPanel::registerListeners()
         return true;
     };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(panel, this);
+
+    // Either wheel slides the row: down or right goes on to older circuits.
+    auto* wheel = EventListenerMouse::create();
+    wheel->onMouseScroll = [this](EventMouse* event) {
+        if (!shown() || _touchedItem) return;
+        const float notches = (event->getScrollX() - event->getScrollY()) / kWheelNotch;
+        if (notches != 0) scrollRow(notches * kWheelNotchTravel, kWheelScrollTime);
+    };
+    _eventDispatcher->addEventListenerWithSceneGraphPriority(wheel, this);
 
     auto* tile = EventListenerTouchOneByOne::create();
     tile->setSwallowTouches(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <string>
 
 #include "DragPace.h"
@@ -50,6 +52,11 @@ public:
     void hideItemButtons();
     // The item flies into the bin and the row closes the gap.
     void animateItemDeletion(ZelmLoadSprite* item);
+    // A rename under way ends with the old name; false when none was.
+    bool cancelRename();
+    // The row slides by items places, towards the older ones for a
+    // positive count, as far as it goes.
+    void scrollByItems(int items);
     // The open circuit's item, when it is listed.
     ZelmLoadSprite* currentItem() const { return _currentItem; }
     void setCurrentItem(ZelmLoadSprite* item) { _currentItem = item; }
@@ -83,6 +90,8 @@ private:
     void releaseItem(ZelmLoadSprite* item, cocos2d::Touch* touch);
     void springItemBack(ZelmLoadSprite* item);
     void endItemTouch();
+    // The row slides dx points towards its end, no further than its ends.
+    void scrollRow(float dx, float seconds);
     // The row as wide as its items, and at least as wide as the view.
     void fitRowWidth();
 
@@ -92,6 +101,8 @@ private:
     cocos2d::Vector<ZelmLoadSprite*> _items;
     ZelmLoadSprite* _currentItem = nullptr;
     bool _scrolled = false;
+    // Where the row's last keyed or wheeled slide goes.
+    std::optional<float> _rowTarget;
 
     // The item under a finger, and whether that finger drags it up or down.
     ZelmLoadSprite* _touchedItem = nullptr;

@@ -4,8 +4,10 @@
 #include <utility>
 
 #include "HelpView.h"
+#include "KeySheet.h"
 #include "PostView.h"
 #include "TouchHit.h"
+#include "WindowTitle.h"
 
 USING_NS_CC;
 
@@ -123,11 +125,134 @@ void ZelmcircuitScene::registerListeners()
     _signIn->registerListeners(_okButton);
     _status->registerListener();
     _historyButtons->registerListeners([this] { undo(); }, [this] { redo(); });
+    bindKeys();
+    _keys->registerListener(this);
+}
+
+namespace {
+
+// The topmost child of the scene of type T that is not on its way out.
+template <class T>
+T* shownOnTop(const Node* scene)
+{
+    const auto& children = scene->getChildren();
+    for (ssize_t i = children.size() - 1; i >= 0; --i) {
+        if (auto* found = dynamic_cast<T*>(children.at(i))) {
+            if (!found->isClosing()) return found;
+        }
+    }
+    return nullptr;
+}
+
+constexpr float kKeyZoomStep = 0.25f;
+// An arrow key pans the board by this share of the screen.
+constexpr float kKeyPanShare = 0.1f;
+
+} // namespace
+
+void ZelmcircuitScene::bindKeys()
+{
     using Key = EventKeyboard::KeyCode;
+    // Escape closes what has the keyboard too: a rename, the post view's boxes.
+    const KeyCommands::When alsoTyping{true, false};
     _keys->bind({Key::KEY_Z, true, false}, [this] { undo(); });
     _keys->bind({Key::KEY_Z, true, true}, [this] { redo(); });
     _keys->bind({Key::KEY_Y, true, false}, [this] { redo(); });
-    _keys->registerListener(this);
+    // Plus is Shift+= on most layouts, and = alone is the usual shortcut.
+    for (Key plus : {Key::KEY_EQUAL, Key::KEY_PLUS, Key::KEY_KP_PLUS}) {
+        for (bool shift : {false, true}) _keys->bind({plus, true, shift}, [this] { keyZoom(kKeyZoomStep); });
+    }
+    for (Key minus : {Key::KEY_MINUS, Key::KEY_KP_MINUS}) _keys->bind({minus, true, false}, [this] { keyZoom(-kKeyZoomStep); });
+    _keys->bind({Key::KEY_0, true, false}, [this] { keyZoom(0); });
+    _keys->bind({Key::KEY_LEFT_ARROW, false, false}, [this] { arrowKey(-1, 0); });
+    _keys->bind({Key::KEY_RIGHT_ARROW, false, false}, [this] { arrowKey(1, 0); });
+    _keys->bind({Key::KEY_UP_ARROW, false, false}, [this] { arrowKey(0, 1); });
+    _keys->bind({Key::KEY_DOWN_ARROW, false, false}, [this] { arrowKey(0, -1); });
+    _keys->bind({Key::KEY_N, true, false}, [this] { keyNewCircuit(); });
+    _keys->bind({Key::KEY_F1, false, false}, [this] {
+        if (!overlayShown()) showHelp();
+    });
+    _keys->bind({Key::KEY_Q, true, false}, [this] { quit(); }, KeyCommands::When{true, true});
+    _keys->bind({Key::KEY_ESCAPE, false, false}, [this] { closeTopmost(); }, alsoTyping);
+    // Ctrl+? is Ctrl+Shift+/ on most layouts; where ? has a key of its own it comes as itself.
+    _keys->bind({Key::KEY_SLASH, true, true}, [this] { showKeys(); });
+    for (bool shift : {false, true}) _keys->bind({Key::KEY_QUESTION, true, shift}, [this] { showKeys(); });
+}
+
+bool ZelmcircuitScene::overlayShown() const
+{
+    return _busyOverlay->isBusy() || shownOnTop<CocosKito::HelpView>(this) || shownOnTop<PostView>(this) ||
+           shownOnTop<KeySheet>(this);
+}
+
+void ZelmcircuitScene::showKeys()
+{
+    if (shownOnTop<KeySheet>(this)) return;
+    if (auto* sheet = KeySheet::create()) addChild(sheet);
+}
+
+bool ZelmcircuitScene::closeTopmost()
+{
+    if (auto* sheet = shownOnTop<KeySheet>(this)) {
+        sheet->close();
+        return true;
+    }
+    if (auto* help = shownOnTop<CocosKito::HelpView>(this)) {
+        help->close();
+        return true;
+    }
+    if (auto* post = shownOnTop<PostView>(this)) return post->close();
+    if (_savedList->cancelRename()) return true;
+    if (_drawer->isOpen()) {
+        _signIn->endEntry();
+        slideDrawer(false);
+        return true;
+    }
+    return false;
+}
+
+void ZelmcircuitScene::quit()
+{
+    if (GLView* view = Director::getInstance()->getOpenGLView()) view->requestClose();
+}
+
+void ZelmcircuitScene::refreshTitle()
+{
+    std::string name;
+    if (!_mode->listShown()) {
+        for (const circuitdoc::SaveEntry& entry : _store->savedCircuits())
+            if (entry.id == _store->openId()) name = entry.name;
+    }
+    veloquix::showCircuitInWindowTitle(name);
+}
+
+void ZelmcircuitScene::arrowKey(int dx, int dy)
+{
+    if (auto* help = shownOnTop<CocosKito::HelpView>(this)) {
+        help->turnPage(dx);
+        return;
+    }
+    if (overlayShown()) return;
+    if (_mode->listShown()) {
+        _savedList->scrollByItems(dx);
+    } else if (!_drawer->isOpen()) {
+        _navigation->pan(Vec2(float(dx), float(dy)) * kKeyPanShare);
+    }
+}
+
+void ZelmcircuitScene::keyZoom(float step)
+{
+    if (overlayShown() || _mode->listShown() || _drawer->isOpen()) return;
+    // A step of nothing is Ctrl+0: back to full size.
+    _navigation->zoomTo(step == 0 ? 1.0f : _boardView->getZoomScale() + step);
+}
+
+void ZelmcircuitScene::keyNewCircuit()
+{
+    if (overlayShown()) return;
+    // As from the list's new-circuit tile: the open circuit is put away first.
+    if (!_mode->listShown()) leaveBoard();
+    newCircuit();
 }
 
 void ZelmcircuitScene::startUp()
@@ -376,6 +501,7 @@ void ZelmcircuitScene::restoreSavedCircuits()
 void ZelmcircuitScene::addSavedCircuit(const std::string& sourceId)
 {
     const std::string id = _store->addCircuit(sourceId);
+    refreshTitle();
     if (!sourceId.empty()) {
         addListItem(id, _store->newCircuitDate());
         return;
@@ -405,6 +531,7 @@ void ZelmcircuitScene::deleteSavedCircuit(const std::string& id)
 void ZelmcircuitScene::renameSavedCircuit(const std::string& id, const std::string& name)
 {
     _store->renameCircuit(id, name);
+    refreshTitle();
 }
 
 void ZelmcircuitScene::takeBoardSnapshot()
@@ -427,6 +554,7 @@ void ZelmcircuitScene::showSavedList(bool show)
     _mode->setListShown(show);
     _historyButtons->setShown(!show);
     _historyButtons->refresh(_history->canUndo(), _history->canRedo());
+    refreshTitle();
 }
 
 void ZelmcircuitScene::addListItem(const std::string& id, const std::string& name)

@@ -100,6 +100,17 @@ public:
     void undo();
     void redo();
 
+    // ---- Keys and the window -------------------------------------------------
+    // The sheet of every key, on top of everything.
+    void showKeys();
+    // Escape: the topmost of the key sheet, the help, the post view, a rename
+    // under way and the open drawer closes; false when none was there.
+    bool closeTopmost();
+    // Quits as closing the window does.
+    void quit();
+    // The window's title names the open circuit while the board shows.
+    void refreshTitle();
+
     // ---- Navigation ---------------------------------------------------------
     void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
     void onBoardTouchFinished(cocos2d::extension::ScrollView* view);
@@ -163,6 +174,14 @@ private:
     void registerListeners();
     void startUp();
     void stepHistory(bool back);
+    void bindKeys();
+    // Something over the board and the list takes the keys: the help, the
+    // post view, the key sheet, or the busy overlay.
+    bool overlayShown() const;
+    // Arrows: the help turns its pages, the list slides, the board pans.
+    void arrowKey(int dx, int dy);
+    void keyZoom(float scale);
+    void keyNewCircuit();
 
     // PartGesture::Host
     bool listShowing() const override;

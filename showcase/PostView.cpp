@@ -147,12 +147,20 @@ void PostView::registerListeners()
         target->setColor(Color3B::WHITE);
         if (!touchhit::inTarget(touch, event)) return;
         if (target == _closeButton)
-            runAction(RemoveSelf::create());
+            close();
         else if (target == _postButton)
             startPost();
     };
     _eventDispatcher->addEventListenerWithSceneGraphPriority(button, _postButton);
     _eventDispatcher->addEventListenerWithSceneGraphPriority(button->clone(), _closeButton);
+}
+
+bool PostView::close()
+{
+    if (_busyOverlay->isBusy() || _closing) return false;
+    _closing = true;
+    runAction(RemoveSelf::create());
+    return true;
 }
 
 void PostView::editBoxReturn(ui::EditBox* box)

@@ -22,6 +22,11 @@ public:
     void onImageResponse(cocos2d::network::HttpClient* client, cocos2d::network::HttpResponse* response);
     void onCircuitResponse(cocos2d::network::HttpClient* client, cocos2d::network::HttpResponse* response);
 
+    // What the close button does, when it can be reached: not while a post
+    // is on its way. False when the view stays.
+    bool close();
+    bool isClosing() const { return _closing; }
+
     const std::string& circuitId() const { return _circuitId; }
     // The thumbnail, the hint and both boxes: what a refusal shakes.
     cocos2d::Layer* formLayer() const { return _formLayer; }
@@ -52,6 +57,7 @@ private:
     std::string _description;
     cocos2d::Layer* _formLayer = nullptr;
     cocos2d::Sprite* _closeButton = nullptr;
+    bool _closing = false;
     cocos2d::Sprite* _postButton = nullptr;
     cocos2d::ui::EditBox* _nameBox = nullptr;
     cocos2d::ui::EditBox* _descriptionBox = nullptr;

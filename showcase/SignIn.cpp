@@ -44,6 +44,27 @@ bool SignIn::onTextFieldDetachWithIME(TextFieldTTF*)
     return false;
 }
 
+bool SignIn::onTextFieldInsertText(TextFieldTTF* sender, const char* text, size_t length)
+{
+    // The line break still reaches the field, which gives up the keyboard
+    // as it always did on Return.
+    if (sender == _codeField && length == 1 && text[0] == '\n') submitAccount();
+    return false;
+}
+
+bool SignIn::onTextFieldKeyPressed(TextFieldTTF* sender, EventKeyboard::KeyCode key, bool shift)
+{
+    if (key != EventKeyboard::KeyCode::KEY_TAB) return false;
+    TextFieldTTF* next = shift ? (sender == _codeField ? _nameField : nullptr)
+                               : (sender == _nameField ? _codeField : nullptr);
+    if (next) {
+        sender->detachWithIME();
+        next->attachWithIME();
+    }
+    // Tab is never text in these one-line fields.
+    return true;
+}
+
 void SignIn::registerListeners(Node* okButton)
 {
     // The fields lie above the drawer and swallow, so a touch on a field never

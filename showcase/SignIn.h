@@ -46,6 +46,11 @@ public:
 
     bool onTextFieldAttachWithIME(cocos2d::TextFieldTTF* sender) override;
     bool onTextFieldDetachWithIME(cocos2d::TextFieldTTF* sender) override;
+    // Return in the code field submits, as the OK button does.
+    bool onTextFieldInsertText(cocos2d::TextFieldTTF* sender, const char* text, size_t length) override;
+    // Tab goes from the name to the code, Shift+Tab back.
+    bool onTextFieldKeyPressed(cocos2d::TextFieldTTF* sender, cocos2d::EventKeyboard::KeyCode key,
+                               bool shift) override;
 
 private:
     SignIn() = default;

@@ -111,7 +111,23 @@ void HelpView::showPage(int page)
 void HelpView::onButtonViewEvent(KITOButtonView* button, int event, Touch* touch)
 {
     if (button != closeButton || event != KITOButtonView::TouchUpInside) return;
-    runAction(RemoveSelf::create(true));
+    close();
+}
+
+bool HelpView::turnPage(int delta)
+{
+    const int page = std::clamp(currentPage + delta, 0, pageCount - 1);
+    if (page == currentPage) return false;
+    scrollView->scrollTo(-scrollView->getContentSize().width * float(page), scrollView->container->getPositionY());
+    return true;
+}
+
+void HelpView::close()
+{
+    if (isClosing()) return;
+    Action* leaving = RemoveSelf::create(true);
+    leaving->setTag(kClosingTag);
+    runAction(leaving);
     UserDefault::getInstance()->setIntegerForKey("Help", 1);
     UserDefault::getInstance()->flush();
 }

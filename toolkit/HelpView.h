@@ -24,6 +24,13 @@ public:
     void onButtonViewEvent(KITOButtonView* button, int event, cocos2d::Touch* touch) override;
     void scrollViewDidScroll(KITOScrollView* view) override;
 
+    // Slides to the page delta pages on, within the first and the last;
+    // false when there is none that way.
+    bool turnPage(int delta);
+    // What the close button does: the view goes and is not shown by itself again.
+    void close();
+    bool isClosing() { return getActionByTag(kClosingTag) != nullptr; }
+
     int getCurrentPage() const { return currentPage; }
     KITOScrollView* getScrollView() const { return scrollView; }
     KITOButtonView* getCloseButton() const { return closeButton; }
@@ -32,6 +39,9 @@ public:
     cocos2d::Sprite* getRightArrow() const { return rightArrow; }
 
 private:
+    // Marks the removal under way, so a second close is no second removal.
+    static constexpr int kClosingTag = 0x6c05;
+
     void showPage(int page);
 
     int currentPage = 0;

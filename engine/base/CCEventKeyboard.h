@@ -25,6 +25,17 @@ public:
         KEY_V,
         KEY_Y,
         KEY_Z,
+        KEY_N,
+        KEY_Q,
+        KEY_0,
+        KEY_EQUAL,
+        KEY_PLUS,
+        KEY_MINUS,
+        KEY_KP_PLUS,
+        KEY_KP_MINUS,
+        KEY_SLASH,
+        KEY_QUESTION,
+        KEY_F1,
         KEY_OTHER,
     };
 

@@ -346,6 +346,29 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
         return EventKeyboard::KeyCode::KEY_Y;
     case SDLK_z:
         return EventKeyboard::KeyCode::KEY_Z;
+    case SDLK_n:
+        return EventKeyboard::KeyCode::KEY_N;
+    case SDLK_q:
+        return EventKeyboard::KeyCode::KEY_Q;
+    case SDLK_0:
+    case SDLK_KP_0:
+        return EventKeyboard::KeyCode::KEY_0;
+    case SDLK_EQUALS:
+        return EventKeyboard::KeyCode::KEY_EQUAL;
+    case SDLK_PLUS:
+        return EventKeyboard::KeyCode::KEY_PLUS;
+    case SDLK_MINUS:
+        return EventKeyboard::KeyCode::KEY_MINUS;
+    case SDLK_KP_PLUS:
+        return EventKeyboard::KeyCode::KEY_KP_PLUS;
+    case SDLK_KP_MINUS:
+        return EventKeyboard::KeyCode::KEY_KP_MINUS;
+    case SDLK_SLASH:
+        return EventKeyboard::KeyCode::KEY_SLASH;
+    case SDLK_QUESTION:
+        return EventKeyboard::KeyCode::KEY_QUESTION;
+    case SDLK_F1:
+        return EventKeyboard::KeyCode::KEY_F1;
     default:
         return EventKeyboard::KeyCode::KEY_OTHER;
     }

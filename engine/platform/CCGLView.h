@@ -41,6 +41,8 @@ public:
     virtual bool isOpenGLReady() { return _backend != nullptr; }
     virtual void swapBuffers();
     virtual bool windowShouldClose() { return _shouldClose; }
+    // The program asks to quit, as the window's close button does.
+    void requestClose() { _shouldClose = true; }
     virtual void pollEvents();
     // Handles the events SDL has already queued, without asking the window
     // system for more: right after SDL_WaitEventTimeout, which just did.
