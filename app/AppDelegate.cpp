@@ -57,6 +57,10 @@ bool AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
+    if (Scene* scene = Director::getInstance()->getRunningScene()) {
+        for (Node* child : scene->getChildren())
+            if (auto* editor = dynamic_cast<ZelmcircuitScene*>(child)) editor->putAway();
+    }
     auto* window = dynamic_cast<GLViewImpl*>(Director::getInstance()->getOpenGLView());
     if (!window || GLViewImpl::isHeadless()) return;
     std::string placement = veloquix::encodePlacement(window->getPlacement());

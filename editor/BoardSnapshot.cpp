@@ -104,10 +104,10 @@ RenderTexture* BoardSnapshot::renderThumbnail()
     return thumbnail;
 }
 
-void BoardSnapshot::refreshThumbnail(extension::ScrollView* board, const std::string& circuitId,
+bool BoardSnapshot::refreshThumbnail(extension::ScrollView* board, const std::string& circuitId,
                                      std::function<void(const std::string&)> written)
 {
-    if (!draw(board)) return;
+    if (!draw(board)) return false;
     RenderTexture* thumbnail = renderThumbnail();
     Director::getInstance()->getTextureCache()->removeTextureForKey(CircuitStore::thumbnailPath(circuitId));
     const unsigned serial = _serial;
@@ -117,4 +117,5 @@ void BoardSnapshot::refreshThumbnail(extension::ScrollView* board, const std::st
                               // A picture taken since belongs to the next refresh.
                               if (_serial == serial) _pending = false;
                           });
+    return true;
 }

@@ -30,9 +30,9 @@ public:
     // The picture at thumbnail size.
     cocos2d::RenderTexture* renderThumbnail();
     // Writes the circuit's thumbnail from the picture taken since the last
-    // one, if any, and then calls written with the file's full path (when it
-    // was written).
-    void refreshThumbnail(cocos2d::extension::ScrollView* board, const std::string& circuitId,
+    // one, if any, and at the next frame calls written with the file's full
+    // path (when it was written). False when there was no picture to write.
+    bool refreshThumbnail(cocos2d::extension::ScrollView* board, const std::string& circuitId,
                           std::function<void(const std::string& path)> written);
 
     // Nodes of the board that are not part of the circuit and never pictured.

@@ -490,6 +490,10 @@ void ZelmcircuitScene::restoreSavedCircuits()
     if (_store->reopenLast()) {
         loadCircuit(_store->openId());
         showSavedList(false);
+        // Edited after its thumbnail was written by a copy that never quit:
+        // the board as it opens is pictured, to be written before the list
+        // shows it.
+        if (_store->thumbnailBehind() == _store->openId()) takeBoardSnapshot();
     } else {
         showSavedList(true);
     }
@@ -542,11 +546,7 @@ void ZelmcircuitScene::takeBoardSnapshot()
 void ZelmcircuitScene::showSavedList(bool show)
 {
     if (show) {
-        if (_savedList->currentItem()) {
-            _snapshot->refreshThumbnail(_boardView, _store->openId(), [this](const std::string& path) {
-                if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
-            });
-        }
+        writeOpenThumbnail();
         clearBoard();
     }
     _palette->setActive(!show);
@@ -555,6 +555,22 @@ void ZelmcircuitScene::showSavedList(bool show)
     _historyButtons->setShown(!show);
     _historyButtons->refresh(_history->canUndo(), _history->canRedo());
     refreshTitle();
+}
+
+void ZelmcircuitScene::writeOpenThumbnail()
+{
+    if (!_savedList->currentItem()) return;
+    const std::string id = _store->openId();
+    const bool written = _snapshot->refreshThumbnail(_boardView, id, [this](const std::string& path) {
+        if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
+    });
+    if (written) _store->thumbnailWritten(id);
+}
+
+void ZelmcircuitScene::putAway()
+{
+    // The thumbnail is written now, as the list would write it on opening.
+    if (!_mode->listShown()) writeOpenThumbnail();
 }
 
 void ZelmcircuitScene::addListItem(const std::string& id, const std::string& name)

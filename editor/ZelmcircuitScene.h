@@ -128,6 +128,9 @@ public:
     void deleteSavedCircuit(const std::string& id);
     void renameSavedCircuit(const std::string& id, const std::string& name);
     void takeBoardSnapshot();
+    // The program quits: the open circuit's thumbnail is written when the
+    // board changed since it last was.
+    void putAway();
     void showSavedList(bool show);
     void addListItem(const std::string& id, const std::string& name);
     void hideItemButtons();
@@ -182,6 +185,7 @@ private:
     void arrowKey(int dx, int dy);
     void keyZoom(float scale);
     void keyNewCircuit();
+    void writeOpenThumbnail();
 
     // PartGesture::Host
     bool listShowing() const override;

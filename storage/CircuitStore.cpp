@@ -10,6 +10,8 @@ USING_NS_CC;
 
 namespace {
 
+const char* const kThumbnailBehindKey = "thumbnailBehind";
+
 const char* const kSaveListKey = "savelist";
 const char* const kOpenCircuitKey = "load";
 
@@ -52,7 +54,23 @@ void CircuitStore::saveCircuit(const std::string& key, const circuit::CircuitMod
     auto* store = UserDefault::getInstance();
     store->setStringForKey(key.c_str(), circuitdoc::writeCircuit(parts, memos));
     if (history) writeHistory(key, *history);
+    // Until its thumbnail is written again the store knows it is behind, so
+    // a start after a kill draws it again before anyone looks at it.
+    if (store->getStringForKey(kThumbnailBehindKey) != key) store->setStringForKey(kThumbnailBehindKey, key);
     // One commit: a history never disagrees with the document it undoes.
+    store->flush();
+}
+
+std::string CircuitStore::thumbnailBehind() const
+{
+    return UserDefault::getInstance()->getStringForKey(kThumbnailBehindKey);
+}
+
+void CircuitStore::thumbnailWritten(const std::string& id)
+{
+    auto* store = UserDefault::getInstance();
+    if (id.empty() || store->getStringForKey(kThumbnailBehindKey) != id) return;
+    store->deleteValueForKey(kThumbnailBehindKey);
     store->flush();
 }
 

@@ -49,6 +49,12 @@ public:
     bool deleteCircuit(const std::string& id);
     void renameCircuit(const std::string& id, const std::string& name);
 
+    // The circuit whose document was saved after its thumbnail was last
+    // written (a copy that was killed left it so); empty when none.
+    std::string thumbnailBehind() const;
+    // The thumbnail of id now pictures its document.
+    void thumbnailWritten(const std::string& id);
+
     // A circuit deleted in this session, as it comes back.
     struct RestoredCircuit {
         std::string id;

@@ -103,6 +103,8 @@ int main(int argc, char** argv)
     } else if (!ok) {
         std::fprintf(stderr, "veloquix-replay: %s: %s\n", path, error.c_str());
     }
+    // The session ends as the program's does when it quits.
+    app.applicationWillTerminate();
     // Requests still out hold the scene's objects; they let go before the scene goes.
     cocos2d::network::HttpClient::destroyInstance();
     cocos2d::Director::destroyInstance();
