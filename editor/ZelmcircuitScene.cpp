@@ -5,11 +5,17 @@
 
 #include "HelpView.h"
 #include "KeySheet.h"
+#include "MessageLine.h"
 #include "PostView.h"
 #include "TouchHit.h"
 #include "WindowTitle.h"
 
 USING_NS_CC;
+
+namespace {
+// Just below the peeking palette, clear of the sign-in fields of the open drawer.
+constexpr float kMessageLineY = 620;
+} // namespace
 
 const char* const ZelmcircuitScene::kCompanionStoreUrl = "https://apps.galvora.example/companion";
 const char* const ZelmcircuitScene::kMakerSiteUrl = "https://www.kito.example/";
@@ -33,6 +39,7 @@ ZelmcircuitScene::~ZelmcircuitScene()
         _signIn->forgetListener();
         _signIn->release();
     }
+    UserDefault::setWriteProblemListener(nullptr);
 }
 
 void ZelmcircuitScene::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags)
@@ -62,12 +69,15 @@ bool ZelmcircuitScene::init()
     _savedList = SavedListPanel::create(this);
     if (!_savedList) return false;
     _guardLayer = Layer::create();
+    _messages = MessageLine::create();
+    _messages->setPosition(vis.width * 0.5f, kMessageLineY);
     _busyOverlay = LoadingLayer::create();
 
     addChild(_boardLayer);
     addChild(_savedList);
     addChild(_headsUpLayer);
     addChild(_guardLayer);
+    addChild(_messages);
     addChild(_busyOverlay);
 
     buildCollaborators();
@@ -127,6 +137,34 @@ void ZelmcircuitScene::registerListeners()
     _historyButtons->registerListeners([this] { undo(); }, [this] { redo(); });
     bindKeys();
     _keys->registerListener(this);
+    UserDefault::setWriteProblemListener([this](const std::string& reason) { showWriteProblem(reason); });
+}
+
+void ZelmcircuitScene::showWriteProblem(const std::string& reason)
+{
+    _messages->setStanding(reason.empty() ? "" : "Changes are not being saved: " + reason);
+    raiseMessages();
+}
+
+void ZelmcircuitScene::tell(const std::string& text)
+{
+    _messages->tell(text);
+    raiseMessages();
+}
+
+void ZelmcircuitScene::raiseMessages()
+{
+    // Over the post view and whatever else came later; under the help and
+    // the key sheet, unless nothing is being saved, which must not hide;
+    // under the busy overlay while it shows.
+    if (_messages->shownText().empty()) return;
+    reorderChild(_messages, _messages->getLocalZOrder());
+    const bool standing = !UserDefault::getInstance()->writeProblem().empty();
+    for (Node* child : std::vector<Node*>(getChildren().begin(), getChildren().end())) {
+        const bool pager = dynamic_cast<CocosKito::HelpView*>(child) || dynamic_cast<KeySheet*>(child);
+        if ((pager && !standing) || (child == _busyOverlay && _busyOverlay->isBusy()))
+            reorderChild(child, child->getLocalZOrder());
+    }
 }
 
 namespace {
@@ -145,6 +183,7 @@ T* shownOnTop(const Node* scene)
 }
 
 constexpr float kKeyZoomStep = 0.25f;
+
 // An arrow key pans the board by this share of the screen.
 constexpr float kKeyPanShare = 0.1f;
 
@@ -188,7 +227,10 @@ bool ZelmcircuitScene::overlayShown() const
 void ZelmcircuitScene::showKeys()
 {
     if (shownOnTop<KeySheet>(this)) return;
-    if (auto* sheet = KeySheet::create()) addChild(sheet);
+    if (auto* sheet = KeySheet::create()) {
+        addChild(sheet);
+        raiseMessages();
+    }
 }
 
 bool ZelmcircuitScene::closeTopmost()
@@ -275,6 +317,7 @@ void ZelmcircuitScene::showHelp()
     help->setAnchorPoint(Vec2::ZERO);
     help->setPosition(Vec2::ZERO);
     addChild(help);
+    raiseMessages();
 }
 
 bool ZelmcircuitScene::hitTestNode(Touch* touch, Event* event)
@@ -602,7 +645,11 @@ void ZelmcircuitScene::copyCircuit(const std::string& id)
 
 void ZelmcircuitScene::postCircuit(const std::string& id, const std::string& name)
 {
-    if (auto* view = PostView::create(id, name)) addChild(view);
+    if (auto* view = PostView::create(id, name)) {
+        view->setTeller([this](const std::string& text) { tell(text); });
+        addChild(view);
+        raiseMessages();
+    }
 }
 
 void ZelmcircuitScene::deleteCircuit(const std::string& id)

@@ -14,6 +14,7 @@
 #include "HistoryButtons.h"
 #include "KeyCommands.h"
 #include "LoadingLayer.h"
+#include "MessageLine.h"
 #include "OpenEndMarkers.h"
 #include "Palette.h"
 #include "PartGesture.h"
@@ -111,6 +112,11 @@ public:
     // The window's title names the open circuit while the board shows.
     void refreshTitle();
 
+    // ---- Messages -------------------------------------------------------------
+    // A passing message on the message line.
+    void tell(const std::string& text) override;
+    MessageLine* messages() const { return _messages; }
+
     // ---- Navigation ---------------------------------------------------------
     void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
     void onBoardTouchFinished(cocos2d::extension::ScrollView* view);
@@ -186,6 +192,9 @@ private:
     void keyZoom(float scale);
     void keyNewCircuit();
     void writeOpenThumbnail();
+    void showWriteProblem(const std::string& reason);
+    // The message line over what it must be over.
+    void raiseMessages();
 
     // PartGesture::Host
     bool listShowing() const override;
@@ -225,6 +234,7 @@ private:
     cocos2d::Sprite* _showcaseLogo = nullptr;
     cocos2d::Sprite* _makerLogo = nullptr;
     SavedListPanel* _savedList = nullptr;
+    MessageLine* _messages = nullptr;
 
     // Collaborators. Those that watch the model come after it, so they go first.
     std::unique_ptr<CircuitStore> _store;

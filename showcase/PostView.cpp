@@ -201,7 +201,7 @@ void PostView::onImageResponse(network::HttpClient*, network::HttpResponse* resp
         showcase::readImageReply(response->isSucceed(), showcase::replyBody(response), &parseError);
     showcase::reportParseError(parseError);
     if (reply.outcome != showcase::ReplyOutcome::Accepted) {
-        showFailure();
+        showFailure(reply.outcome);
         return;
     }
     showcase::sendShowcaseRequest(showcase::kCircuitEndpoint, showcase::circuitHeaders(_token),
@@ -216,17 +216,24 @@ void PostView::onCircuitResponse(network::HttpClient*, network::HttpResponse* re
         showcase::readCircuitReply(response->isSucceed(), showcase::replyBody(response), &parseError);
     showcase::reportParseError(parseError);
     if (outcome != showcase::ReplyOutcome::Accepted) {
-        showFailure();
+        showFailure(outcome);
         return;
     }
+    if (_teller) _teller("Posted to the showcase");
     const float H = Director::getInstance()->getVisibleSize().height;
     runAction(
         Sequence::create(EaseExponentialOut::create(MoveTo::create(0.6f, Vec2(0, H))), RemoveSelf::create(), nullptr));
 }
 
 // The form wobbles and the texts stay, so the post can simply be tried again.
-void PostView::showFailure()
+void PostView::showFailure(showcase::ReplyOutcome outcome)
 {
+    if (_teller) {
+        const char* reason = outcome == showcase::ReplyOutcome::TransferFailed ? "the showcase cannot be reached"
+                             : outcome == showcase::ReplyOutcome::Refused      ? "the showcase refused it"
+                                                                               : "the showcase's answer was not understood";
+        _teller(std::string("Posting failed: ") + reason);
+    }
     runAction(Sequence::create(TargetedAction::create(_formLayer, failureShake(Vec2::ZERO)),
                                CallFunc::create([this] { _busyOverlay->hideBusy(); }), nullptr));
 }

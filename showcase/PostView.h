@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
+
 #include <string>
 
 #include "LoadingLayer.h"
+#include "ShowcaseRequests.h"
 #include "cocos2d.h"
 #include "network/HttpClient.h"
 #include "ui/UIEditBox.h"
@@ -26,6 +29,8 @@ public:
     // is on its way. False when the view stays.
     bool close();
     bool isClosing() const { return _closing; }
+    // Who tells the user how the post went, in a line.
+    void setTeller(std::function<void(const std::string&)> teller) { _teller = std::move(teller); }
 
     const std::string& circuitId() const { return _circuitId; }
     // The thumbnail, the hint and both boxes: what a refusal shakes.
@@ -45,7 +50,7 @@ protected:
 private:
     void registerListeners();
     void startPost();
-    void showFailure();
+    void showFailure(showcase::ReplyOutcome outcome);
 
     // The circuit's id and its name in the list, kept so that replies
     // arriving after the view was closed never reach back into the list.
@@ -58,6 +63,7 @@ private:
     cocos2d::Layer* _formLayer = nullptr;
     cocos2d::Sprite* _closeButton = nullptr;
     bool _closing = false;
+    std::function<void(const std::string&)> _teller;
     cocos2d::Sprite* _postButton = nullptr;
     cocos2d::ui::EditBox* _nameBox = nullptr;
     cocos2d::ui::EditBox* _descriptionBox = nullptr;

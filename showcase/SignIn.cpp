@@ -110,6 +110,7 @@ void SignIn::submitAccount()
     store->setStringForKey("name", _nameField->getString());
     store->setStringForKey("code", _codeField->getString());
     store->flush();
+    _asked = true;
     requestAccount(_codeField->getString());
 }
 
@@ -148,6 +149,15 @@ void SignIn::onAccountResponse(network::HttpClient*, network::HttpResponse* resp
     else if (_listener)
         _listener->signedIn();
     _busyOverlay->hideBusy();
+    if (_asked && _listener) {
+        if (reply.outcome == showcase::ReplyOutcome::TransferFailed)
+            _listener->tell("The showcase cannot be reached");
+        else if (_signedIn)
+            _listener->tell("Signed in as " + _nameField->getString());
+        else
+            _listener->tell("Sign-in refused: check the name and the code");
+    }
+    _asked = false;
 }
 
 void SignIn::shakeAccountFields()

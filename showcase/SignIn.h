@@ -16,6 +16,8 @@ public:
     public:
         virtual ~Listener() = default;
         virtual void signedIn() = 0;
+        // What became of a sign-in the user asked for, in a line.
+        virtual void tell(const std::string& text) = 0;
     };
 
     // Keeps the fields and the overlay until it goes.
@@ -60,4 +62,7 @@ private:
     cocos2d::TextFieldTTF* _codeField = nullptr; // retained
     LoadingLayer* _busyOverlay = nullptr;        // retained
     bool _signedIn = false;
+    // The request out was asked for with the OK button or Return, not the
+    // quiet one at launch: its outcome is told.
+    bool _asked = false;
 };

@@ -23,6 +23,40 @@ const char* const kStoreFileName = "UserDefault.sqlite";
 // Long enough to ride out another instance's commit, short enough that a
 // second instance holding a transaction open cannot freeze us for long.
 int s_busyTimeoutMs = 5000;
+std::function<void(const std::string&)> s_writeProblemListener;
+
+// What a user can do something about, in a few plain words.
+std::string openFailure(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return "the disk is full";
+    case EROFS:
+        return "the disk is read-only";
+    case EACCES:
+    case EPERM:
+        return "the data folder may not be written";
+    default:
+        return "the data folder cannot be opened";
+    }
+}
+
+std::string commitFailure(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return "the disk is full";
+    case SQLITE_READONLY:
+        return "the store is read-only";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the store is locked by another program";
+    case SQLITE_IOERR:
+        return "the disk cannot be written";
+    default:
+        return "the store cannot be written";
+    }
+}
 
 // A getter that finds the store unopenable does not wait for it again at
 // once: each attempt may wait out the busy timeout.
@@ -130,6 +164,18 @@ std::string UserDefault::getStoreFilePath() { return FileUtils::getInstance()->g
 
 void UserDefault::setBusyTimeout(int milliseconds) { s_busyTimeoutMs = milliseconds; }
 
+void UserDefault::setWriteProblemListener(std::function<void(const std::string&)> listener)
+{
+    s_writeProblemListener = std::move(listener);
+}
+
+void UserDefault::setWriteProblem(const std::string& reason)
+{
+    if (reason == _writeProblem) return;
+    _writeProblem = reason;
+    if (s_writeProblemListener) s_writeProblemListener(reason);
+}
+
 UserDefault::UserDefault() : _path(getStoreFilePath()) { ensureOpen(); }
 
 UserDefault::~UserDefault()
@@ -157,6 +203,7 @@ bool UserDefault::ensureOpen()
         moveAside(_path);
         result = tryOpen(_path);
     }
+    if (result != OpenResult::Ok) _failure = _db != nullptr ? commitFailure(sqlite3_errcode(_db)) : openFailure(errno);
     if (result == OpenResult::Ok) {
         _openReported = false;
         return true;
@@ -418,6 +465,7 @@ bool UserDefault::commitPending()
         return true;
     }
     std::string reason = sqlite3_errmsg(_db);
+    _failure = commitFailure(sqlite3_extended_errcode(_db));
     // Some errors end the transaction by themselves; a failed COMMIT leaves
     // it open.
     if (!sqlite3_get_autocommit(_db)) {
@@ -435,12 +483,19 @@ bool UserDefault::commitPending()
 
 void UserDefault::flush()
 {
-    if (_pending.empty() || !ensureOpen()) {
+    if (_pending.empty()) {
+        return;
+    }
+    if (!ensureOpen()) {
+        setWriteProblem(_failure);
         return;
     }
     if (commitPending()) {
         _pending.clear();
         _commitReported = false;
+        setWriteProblem("");
+    } else {
+        setWriteProblem(_failure);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,6 +36,11 @@ public:
     // before the attempt is given up until the next flush() (default 5 s).
     // Applies to stores opened afterwards.
     static void setBusyTimeout(int milliseconds);
+    // Told, in plain words, why a flush() left settings unwritten ("the disk
+    // is full"), and told "" at the first flush() that writes them after.
+    static void setWriteProblemListener(std::function<void(const std::string& reason)> listener);
+    // Why the last flush() with something to write could not; "" when it could.
+    const std::string& writeProblem() const { return _writeProblem; }
 
     bool getBoolForKey(const char* key);
     virtual bool getBoolForKey(const char* key, bool defaultValue);
@@ -77,6 +83,7 @@ private:
     void setPending(const char* key, std::optional<std::string> text);
     bool commitPending();
     void report(const char* what, const char* key) const;
+    void setWriteProblem(const std::string& reason);
 
     std::string _path;
     sqlite3* _db = nullptr;
@@ -89,6 +96,9 @@ private:
     // One line per stretch of failures, not one per attempt.
     bool _openReported = false;
     bool _commitReported = false;
+    std::string _writeProblem;
+    // Why the last open or commit failed, for the write problem.
+    std::string _failure;
     std::chrono::steady_clock::time_point _lastOpenAttempt;
 
     static UserDefault* s_sharedUserDefault;

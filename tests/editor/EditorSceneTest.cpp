@@ -115,7 +115,7 @@ TEST(EditorStartUp, ReturningLaunchShowsNoHelpAndRefillsTheStoredName)
     ZelmcircuitScene* editor = app.editor();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(helpOnTop(editor), nullptr);
-    EXPECT_EQ(editor->getChildrenCount(), 5u);
+    EXPECT_EQ(editor->getChildrenCount(), 6u);
     EXPECT_EQ(editor->signIn().nameField()->getString(), "racer7");
     EXPECT_TRUE(editor->signIn().codeField()->getString().empty());
 }
@@ -130,11 +130,13 @@ TEST_F(ReturningEditor, LayersStandInTheirOrderWithTheDrawerOpenAtTheTop)
 {
     ASSERT_NE(editor, nullptr);
     const auto& layers = editor->getChildren();
-    ASSERT_EQ(layers.size(), 5u);
+    ASSERT_EQ(layers.size(), 6u);
     EXPECT_EQ(layers.at(0), editor->boardView()->getParent());
     EXPECT_EQ(layers.at(1), (&editor->savedList()));
     EXPECT_EQ(layers.at(2), editor->drawer().panel()->getParent());
-    EXPECT_EQ(layers.at(4), editor->busyOverlay());
+    EXPECT_EQ(layers.at(4), editor->messages());
+    EXPECT_FALSE(editor->messages()->isVisible());
+    EXPECT_EQ(layers.at(5), editor->busyOverlay());
     EXPECT_EQ(layers.at(3)->getChildrenCount(), 0u);
     EXPECT_EQ(editor->trash().sprite()->getParent(), layers.at(2));
     EXPECT_EQ(editor->trash().sprite()->getOpacity(), 0);

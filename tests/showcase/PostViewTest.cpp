@@ -177,6 +177,7 @@ TEST_F(PostViewTest, APostUploadsTheJpegRegistersTheCircuitAndSlidesAway)
     EXPECT_TRUE(hasLine(registration, "x-token:TOKEN-1"));
     EXPECT_FALSE(hasLine(registration, "Content-Type:image/jpg"));
 
+    EXPECT_EQ(ed->messages()->shownText(), "Posted to the showcase");
     leap(0.3);
     EXPECT_GT(view->getPositionY(), 600.0f);
     leap(0.35);
@@ -232,6 +233,9 @@ TEST_F(PostViewTest, ARefusedRegistrationShakesTheFormAndKeepsTheView)
         ASSERT_TRUE(awaitReplies());
         EXPECT_EQ(server.requests().back().body, "circuitid=0&name=Blue%20Track&text=a%26b&imageids=17");
         expectFailureShown(view);
+        EXPECT_EQ(ed->messages()->shownText(), body[0] == '{' && body[1] == '"'
+                                                   ? "Posting failed: the showcase refused it"
+                                                   : "Posting failed: the showcase's answer was not understood");
     }
 }
 

@@ -119,6 +119,7 @@ TEST_F(SignInTest, OkStoresTheFieldsAndAnAcceptedSignInSlidesTheDrawerBack)
     EXPECT_TRUE(storedState());
     EXPECT_EQ(stored("token"), "NEW-TOKEN");
     EXPECT_FALSE(ed->busyOverlay()->isBusy());
+    EXPECT_EQ(ed->messages()->shownText(), "Signed in as racer7");
     leap(1.0);
     EXPECT_EQ(ed->drawer().panel()->getPositionY(), ed->mode().listShown() ? ed->drawer().hiddenY() : ed->drawer().peekingY());
     EXPECT_TRUE(fieldsAtRest());
@@ -233,4 +234,20 @@ TEST_F(SignInTest, ASecondRefusalDuringTheFirstShakeStillEndsAtRest)
     EXPECT_FALSE(fieldsAtRest());
     leap(0.3);
     EXPECT_TRUE(fieldsAtRest());
+}
+
+TEST_F(SignInTest, ARefusedOrUnreachableSignInAskedForIsToldOnTheMessageLine)
+{
+    server.setReply(kAccountPath, FakeShowcaseServer::answer(200, R"({"result":"error"})"));
+    launchReturning("", "", false);
+    signIn("racer7", kCode);
+    ASSERT_TRUE(awaitReplies());
+    EXPECT_EQ(ed->messages()->shownText(), "Sign-in refused: check the name and the code");
+
+    server.setReply(kAccountPath, FakeShowcaseServer::answer(503, ""));
+    tap(worldCentre(ed->okButton()));
+    ASSERT_TRUE(awaitReplies());
+    EXPECT_EQ(ed->messages()->shownText(), "The showcase cannot be reached");
+    leap(MessageLine::kPassingSeconds + 1);
+    EXPECT_EQ(ed->messages()->shownText(), "");
 }

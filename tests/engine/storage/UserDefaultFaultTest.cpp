@@ -290,6 +290,7 @@ TEST_F(UserDefaultFaultTest, LockedStoreIsWaitedForAndRetriedNeverGivenUp) {
     store()->flush();
     std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 1) << messages;
+    EXPECT_EQ(store()->writeProblem(), "the store is locked by another program");
 
     other.send('1');
     ASSERT_EQ(other.waitFor(), 'u');
@@ -298,6 +299,7 @@ TEST_F(UserDefaultFaultTest, LockedStoreIsWaitedForAndRetriedNeverGivenUp) {
     store()->flush();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(committed(path)["during"], "2");
+    EXPECT_EQ(store()->writeProblem(), "");
     EXPECT_EQ(store()->getStringForKey("before"), "1");
 
     // Locked again while the store is open: the set waits out the timeout,
