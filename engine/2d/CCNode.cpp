@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "2d/CCActionManager.h"
 #include "2d/CCScene.h"
@@ -208,10 +209,20 @@ void Node::removeFromParentAndCleanup(bool cleanup)
     if (_parent) _parent->removeChild(this, cleanup);
 }
 
+ptrdiff_t Node::indexOfChild(const Node* child) const
+{
+    // From the newest: children removed newest first (a board cleared, say)
+    // are each found at once.
+    const auto& children = _children.data();
+    for (ptrdiff_t i = ptrdiff_t(children.size()) - 1; i >= 0; --i)
+        if (children[size_t(i)] == child) return i;
+    return -1;
+}
+
 void Node::removeChild(Node* child, bool cleanup)
 {
     if (_children.empty()) return;
-    ptrdiff_t index = _children.getIndex(child);
+    ptrdiff_t index = indexOfChild(child);
     if (index >= 0) detachChild(child, index, cleanup);
 }
 
@@ -252,7 +263,7 @@ void Node::detachChild(Node* child, ptrdiff_t index, bool cleanup)
     if (cleanup) child->cleanup();
     child->setParent(nullptr);
     // onExit may have reordered or removed children; find it again.
-    ptrdiff_t current = _children.getIndex(child);
+    ptrdiff_t current = indexOfChild(child);
     if (current >= 0) _children.erase(current);
     (void)index;
     child->release();
@@ -268,17 +279,27 @@ void Node::reorderChild(Node* child, int localZOrder)
 void Node::sortAllChildren()
 {
     if (!_reorderChildDirty) return;
-    std::vector<Node*> sorted(_children.begin(), _children.end());
-    std::stable_sort(sorted.begin(), sorted.end(), [](const Node* a, const Node* b) {
+    _reorderChildDirty = false;
+    auto before = [](const Node* a, const Node* b) {
         return a->_localZOrder < b->_localZOrder ||
                (a->_localZOrder == b->_localZOrder && a->_orderOfArrival < b->_orderOfArrival);
-    });
+    };
+    // Children added one after another are already in order: a board of
+    // many parts is checked in one pass.
+    if (std::is_sorted(_children.begin(), _children.end(), before)) return;
+    std::vector<Node*> sorted(_children.begin(), _children.end());
+    std::stable_sort(sorted.begin(), sorted.end(), before);
     // The same elements in a new order: no retain count changes.
+    std::unordered_map<const Node*, ptrdiff_t> at;
+    at.reserve(sorted.size());
+    for (ptrdiff_t i = 0; i < _children.size(); ++i) at[_children.at(i)] = i;
     for (ptrdiff_t i = 0; i < static_cast<ptrdiff_t>(sorted.size()); ++i) {
-        ptrdiff_t j = _children.getIndex(sorted[i]);
-        if (j != i) _children.swap(i, j);
+        ptrdiff_t j = at[sorted[size_t(i)]];
+        if (j == i) continue;
+        at[_children.at(i)] = j;
+        at[sorted[size_t(i)]] = i;
+        _children.swap(i, j);
     }
-    _reorderChildDirty = false;
 }
 
 void Node::onEnter()

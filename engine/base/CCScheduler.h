@@ -5,6 +5,7 @@
 #include <list>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/CCRef.h"
@@ -87,7 +88,8 @@ private:
     float _timeScale = 1.0f;
     std::list<UpdateEntry> _updates;
     std::list<Timer> _timers;
-    std::vector<void*> _pausedTargets;
+    // A whole scene leaving pauses every node in it.
+    std::unordered_set<void*> _pausedTargets;
     bool _updating = false;
 
     std::mutex _performMutex;
