@@ -125,8 +125,31 @@ bool Scheduler::isTargetPaused(void* target) const
 
 void Scheduler::performFunctionInCocosThread(std::function<void()> function)
 {
+    std::function<void()> wake;
+    {
+        std::lock_guard<std::mutex> lock(_performMutex);
+        _functionsToPerform.push_back(std::move(function));
+        wake = _wakeUp;
+    }
+    if (wake) wake();
+}
+
+void Scheduler::setWakeUpCall(std::function<void()> wake)
+{
     std::lock_guard<std::mutex> lock(_performMutex);
-    _functionsToPerform.push_back(std::move(function));
+    _wakeUp = std::move(wake);
+}
+
+bool Scheduler::hasWork() const
+{
+    for (const auto& entry : _updates) {
+        if (!entry.paused && !entry.markedForDeletion) return true;
+    }
+    for (const auto& timer : _timers) {
+        if (!timer.paused && !timer.markedForDeletion) return true;
+    }
+    std::lock_guard<std::mutex> lock(_performMutex);
+    return !_functionsToPerform.empty();
 }
 
 void Scheduler::removeAllFunctionsToBePerformedInCocosThread()

@@ -58,6 +58,14 @@ public:
     // Thread-safe: runs the function on the main thread at the next tick.
     void performFunctionInCocosThread(std::function<void()> function);
     void removeAllFunctionsToBePerformedInCocosThread();
+    // Called from the thread that queues a function, right after queueing it:
+    // a main loop asleep until something happens is woken by it. Set it
+    // before any other thread queues anything.
+    void setWakeUpCall(std::function<void()> wake);
+
+    // Whether the next tick would call anything: an update or a timer that
+    // is not paused, or a queued function. Without any, a frame can wait.
+    bool hasWork() const;
 
 private:
     struct UpdateEntry {
@@ -92,8 +100,9 @@ private:
     std::unordered_set<void*> _pausedTargets;
     bool _updating = false;
 
-    std::mutex _performMutex;
+    mutable std::mutex _performMutex;
     std::vector<std::function<void()>> _functionsToPerform;
+    std::function<void()> _wakeUp;
 };
 
 } // namespace cocos2d
