@@ -43,6 +43,9 @@ public:
 
     // A new item takes the first place and pushes the others along.
     void addListItem(const std::string& id, const std::string& name, bool open);
+    // The item shows the picture in this file, decoded only when the list
+    // shows it and let go when the list hides.
+    void setItemPicture(ZelmLoadSprite* item, const std::string& path);
     void showItemButtons(ZelmLoadSprite* item);
     void hideItemButtons();
     // The item flies into the bin and the row closes the gap.

@@ -8,6 +8,11 @@
 
 USING_NS_CC;
 
+namespace {
+// Boards at least this large hand their memory back to the system when cleared.
+constexpr std::size_t kPartsWorthReturningMemory = 1000;
+} // namespace
+
 const char* const ZelmcircuitScene::kCompanionStoreUrl = "https://apps.galvora.example/companion";
 const char* const ZelmcircuitScene::kMakerSiteUrl = "https://www.kito.example/";
 
@@ -209,6 +214,9 @@ void ZelmcircuitScene::dropOnTrash(circuit::PartId part, const Vec2& worldLocati
 
 void ZelmcircuitScene::clearBoard()
 {
+    // A large board's sprites, labels and records are many small blocks the
+    // allocator would otherwise keep after they are freed.
+    if (_model->size() >= kPartsWorthReturningMemory) Director::getInstance()->returnFreedMemoryAfterFrame();
     _model->clear();
     const Size view = _boardView->getViewSize();
     // Putting the board back is not a scroll by the user: it must not make
@@ -362,7 +370,7 @@ void ZelmcircuitScene::showSavedList(bool show)
     if (show) {
         if (_savedList->currentItem()) {
             _snapshot->refreshThumbnail(_boardView, _store->openId(), [this](const std::string& path) {
-                if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
+                if (ZelmLoadSprite* item = _savedList->currentItem()) _savedList->setItemPicture(item, path);
             });
         }
         clearBoard();
