@@ -5,7 +5,8 @@
 # For 0 and 1,000 parts, each on the board and on the list, it starts the
 # application on a writable folder made for it, lets it settle, then reads
 # the processor time (user + system) it used over SECONDS (default 10) and
-# its resident memory at the end.
+# its resident memory at the end. Then the same on the board with 20 saved
+# circuits, without and with their thumbnails, the list hidden.
 set -eu
 build=$(cd "${1:?usage: $0 BUILD_DIR [SECONDS]}" && pwd)
 seconds=${2:-10}
@@ -46,4 +47,10 @@ for parts in 0 1000; do
         printf "%-22s " "editor $parts parts $where"
         VELOQUIX_HOME="$home" measure "$build/veloquix"
     done
+done
+for pictures in "" --thumbnails; do
+    home="$work/home-20$pictures"
+    "$build/bench/make_bench_home" "$home" 100 20 $pictures >/dev/null 2>&1
+    printf "%-22s " "20 circuits ${pictures:---no-thumbnails}"
+    VELOQUIX_HOME="$home" measure "$build/veloquix"
 done
