@@ -1,6 +1,7 @@
 #include "base/CCEventDispatcher.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "2d/CCNode.h"
 #include "2d/CCScene.h"
@@ -34,15 +35,30 @@ bool isAncestorOrSelf(const Node* ancestor, const Node* node)
     }
     return false;
 }
+
+// Every listener registered now, with any dispatcher, by address. A caller
+// may ask to remove a listener that was removed and freed since (a node's
+// destructor removing its own once more): such an address is only ever
+// compared, never read, since it is not in this set.
+std::unordered_set<const EventListener*>& registeredListeners()
+{
+    static std::unordered_set<const EventListener*> listeners;
+    return listeners;
+}
 } // namespace
 
 EventDispatcher::EventDispatcher() = default;
 
 EventDispatcher::~EventDispatcher()
 {
-    for (Entry& e : _listeners)
+    for (Entry& e : _listeners) {
+        if (isCurrent(e)) registeredListeners().erase(e.listener);
         if (e.listener) e.listener->release();
-    for (Entry& e : _toAdd) e.listener->release();
+    }
+    for (Entry& e : _toAdd) {
+        registeredListeners().erase(e.listener);
+        e.listener->release();
+    }
 }
 
 bool EventDispatcher::isCurrent(const Entry& entry) const
@@ -52,7 +68,7 @@ bool EventDispatcher::isCurrent(const Entry& entry) const
 
 EventDispatcher::Entry* EventDispatcher::findEntry(EventListener* listener)
 {
-    if (!listener || !listener->isRegistered()) return nullptr;
+    if (!listener || registeredListeners().count(listener) == 0 || !listener->isRegistered()) return nullptr;
     const uint64_t order = listener->getRegistrationOrder();
     // Entries are listed in the order they were registered in.
     auto it = std::lower_bound(_listeners.begin(), _listeners.end(), order,
@@ -80,6 +96,7 @@ void EventDispatcher::addListener(EventListener* listener)
     listener->retain();
     listener->setRegistered(true);
     listener->setRegistrationOrder(_nextOrder++);
+    registeredListeners().insert(listener);
     if (Node* node = listener->getAssociatedNode()) _byNode[node].push_back(listener);
     const Entry entry{listener, listener->getRegistrationOrder()};
     if (_inDispatch > 0) {
@@ -129,6 +146,7 @@ void EventDispatcher::removeEventListener(EventListener* listener)
     }
     listener->setRegistered(false);
     listener->setAssociatedNode(nullptr);
+    registeredListeners().erase(listener);
     if (!_toAdd.empty() && entry >= &_toAdd.front() && entry <= &_toAdd.back()) {
         _toAdd.erase(_toAdd.begin() + (entry - &_toAdd.front()));
         listener->release();

@@ -301,3 +301,20 @@ TEST(EventDispatch, ListenerRemovedAndAddedAgainDuringDispatchHearsOnce)
     h.frame();
     EXPECT_EQ(listener->getReferenceCount(), references);
 }
+
+TEST(EventDispatch, RemovingAListenerFreedSinceItsNodeLeftReadsNothingOfIt)
+{
+    EngineHarness h;
+    EventDispatcher* dispatcher = h.director()->getEventDispatcher();
+    Node* node = Node::create();
+    h.scene()->addChild(node);
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->onTouchBegan = [](Touch*, Event*) { return false; };
+    dispatcher->addEventListenerWithSceneGraphPriority(listener, node);
+    h.frame();
+    // Cleaned up with its node, the listener is freed; a holder that kept
+    // its address (as a view's destructor does) removes it once more.
+    node->removeFromParentAndCleanup(true);
+    dispatcher->removeEventListener(listener);
+    EXPECT_FALSE(dispatcher->hasEventListener(listener));
+}
