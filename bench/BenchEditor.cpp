@@ -12,7 +12,12 @@ ZelmcircuitScene* startHeadlessEditor(const char* benchName, bool returning)
 {
     static char home[] = "/tmp/veloquix-bench-XXXXXX";
     if (!mkdtemp(home)) return nullptr;
-    setenv("VELOQUIX_HOME", home, 1);
+    return startHeadlessEditorIn(home, benchName, returning);
+}
+
+ZelmcircuitScene* startHeadlessEditorIn(const std::string& home, const char* benchName, bool returning)
+{
+    setenv("VELOQUIX_HOME", home.c_str(), 1);
     HeadlessDriver::prepareEnvironment();
     Director* director = Director::getInstance();
     GLView* view = GLViewImpl::createWithRect(benchName, Rect(0, 0, 1024, 768), 1.0f);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <random>
+#include <string>
 
 #include "ZelmcircuitScene.h"
 
@@ -8,6 +9,8 @@
 // writable folder, the application's design size, one frame run. A first
 // launch opens the help pager over the editor; a returning one does not.
 ZelmcircuitScene* startHeadlessEditor(const char* benchName, bool returning = false);
+// The same in the writable folder given, which must exist.
+ZelmcircuitScene* startHeadlessEditorIn(const std::string& home, const char* benchName, bool returning = false);
 
 // Adds count parts of random types and turns at random places, keeping the
 // band 620 < y < 880 free, so a part dragged along y = 750 meets no end.

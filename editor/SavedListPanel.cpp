@@ -72,6 +72,20 @@ void SavedListPanel::setShown(bool shown)
 {
     setVisible(shown);
     _view->setTouchEnabled(shown);
+    if (shown) return;
+    // Hidden, the thumbnails keep only their files' bytes: twenty decoded
+    // pictures are tens of megabytes nobody is looking at.
+    bool released = false;
+    for (ZelmLoadSprite* item : _items)
+        if (Texture2D* picture = item->getTexture(); picture && picture->isDecodedOnlyWhenNeeded())
+            released = picture->releasePixels() || released;
+    if (released) Director::getInstance()->returnFreedMemoryAfterFrame();
+}
+
+void SavedListPanel::setItemPicture(ZelmLoadSprite* item, const std::string& path)
+{
+    item->setTexture(path);
+    if (Texture2D* picture = item->getTexture()) picture->setDecodedOnlyWhenNeeded(true);
 }
 
 void SavedListPanel::scrollViewDidScroll(extension::ScrollView*)
@@ -97,6 +111,8 @@ void SavedListPanel::insertListItem(const std::string& id, const std::string& na
     const bool hasThumbnail = FileUtils::getInstance()->isFileExist(thumbnail);
     ZelmLoadSprite* item =
         hasThumbnail ? ZelmLoadSprite::create(thumbnail, Rect(0, 0, kItemWidth, kItemHeight)) : nullptr;
+    // Decoded when the list first shows it, not ahead at launch.
+    if (item) item->getTexture()->setDecodedOnlyWhenNeeded(true);
     // A picture that is missing or does not decode shows the no-image tile.
     if (!item) item = ZelmLoadSprite::create("res/noimage640.png", Rect(0, 0, kItemWidth, kItemHeight));
     if (!item) return;

@@ -48,6 +48,9 @@ public:
     // An item back at its old place (at most the number of items): those
     // from that place on move along.
     void insertListItem(const std::string& id, const std::string& name, bool open, std::size_t place);
+    // The item shows the picture in this file, decoded only when the list
+    // shows it and let go when the list hides.
+    void setItemPicture(ZelmLoadSprite* item, const std::string& path);
     void showItemButtons(ZelmLoadSprite* item);
     void hideItemButtons();
     // The item flies into the bin and the row closes the gap.

@@ -15,6 +15,8 @@ USING_NS_CC;
 namespace {
 // Just below the peeking palette, clear of the sign-in fields of the open drawer.
 constexpr float kMessageLineY = 620;
+// Boards at least this large hand their memory back to the system when cleared.
+constexpr std::size_t kPartsWorthReturningMemory = 1000;
 } // namespace
 
 const char* const ZelmcircuitScene::kCompanionStoreUrl = "https://apps.galvora.example/companion";
@@ -394,6 +396,9 @@ void ZelmcircuitScene::dropOnTrash(circuit::PartId part, const Vec2& worldLocati
 
 void ZelmcircuitScene::clearBoard()
 {
+    // A large board's sprites, labels and records are many small blocks the
+    // allocator would otherwise keep after they are freed.
+    if (_model->size() >= kPartsWorthReturningMemory) Director::getInstance()->returnFreedMemoryAfterFrame();
     _model->clear();
     const Size view = _boardView->getViewSize();
     // Putting the board back is not a scroll by the user: it must not make
@@ -605,7 +610,7 @@ void ZelmcircuitScene::writeOpenThumbnail()
     if (!_savedList->currentItem()) return;
     const std::string id = _store->openId();
     const bool written = _snapshot->refreshThumbnail(_boardView, id, [this](const std::string& path) {
-        if (ZelmLoadSprite* item = _savedList->currentItem()) item->setTexture(path);
+        if (ZelmLoadSprite* item = _savedList->currentItem()) _savedList->setItemPicture(item, path);
     });
     if (written) _store->thumbnailWritten(id);
 }

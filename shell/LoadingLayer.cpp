@@ -1,6 +1,13 @@
 #include "LoadingLayer.h"
 
+#include <cmath>
+
 USING_NS_CC;
+
+namespace {
+// One turn per half second.
+constexpr double kDegreesPerSecond = 720.0;
+} // namespace
 
 LoadingLayer* LoadingLayer::create()
 {
@@ -35,14 +42,30 @@ bool LoadingLayer::init()
         spinner->setPosition(visible.width * 0.5f, visible.height * 0.5f);
         spinner->setOpacity(0);
         addChild(spinner);
-        spinner->runAction(RepeatForever::create(RotateBy::create(0.5f, 360.0f)));
     }
+    turnedFrom = EngineClock::now();
     return true;
+}
+
+void LoadingLayer::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags)
+{
+    // The spinner's angle follows the clock, so an unseen spinner needs no
+    // frames of its own: at rest the loop can sleep.
+    if (spinner) spinner->setRotation(float(std::fmod((EngineClock::now() - turnedFrom) * kDegreesPerSecond, 360.0)));
+    Layer::visit(renderer, parentTransform, parentFlags);
+}
+
+void LoadingLayer::update(float)
+{
+    // While any of it shows, every frame runs so the spinner turns; once
+    // it has faded out the frames may stop.
+    if (!busy && (!spinner || spinner->getOpacity() == 0) && dimLayer->getOpacity() == 0) unscheduleUpdate();
 }
 
 void LoadingLayer::showBusy()
 {
     busy = true;
+    scheduleUpdate();
     if (spinner) spinner->runAction(FadeIn::create(0.2f));
     dimLayer->runAction(FadeTo::create(0.2f, 128));
 }

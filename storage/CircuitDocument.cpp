@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <clocale>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -190,9 +192,85 @@ std::string writeCircuit(const std::vector<PartRecord>& parts, const std::vector
     return out;
 }
 
+namespace {
+
+// A part from the numbers its element holds; false where the element is to
+// be skipped.
+bool toRecord(double type, double rot, double x, double y, PartRecord* part)
+{
+    if (!std::isfinite(type) || !std::isfinite(rot) || !std::isfinite(x) || !std::isfinite(y)) return false;
+    const double typeIndex = std::trunc(type);
+    if (typeIndex < 0 || typeIndex >= kPartTypes) return false;
+    // The narrowed values must stay finite and the rotation must fit.
+    const double maxFloat = std::numeric_limits<float>::max();
+    if (std::fabs(x) > maxFloat || std::fabs(y) > maxFloat || std::fabs(rot) >= 2147483648.0) return false;
+    part->type = int(typeIndex);
+    part->rotation = float(int(std::trunc(rot)));
+    part->x = float(x);
+    part->y = float(y);
+    return true;
+}
+
+// A number where the general parser would read one: the characters it takes
+// for a number, converted as it converts them.
+bool readNumber(const char*& at, const char* end, double* value)
+{
+    if (at == end || !((*at >= '0' && *at <= '9') || *at == '-')) return false;
+    char token[64];
+    size_t n = 0;
+    for (; at != end; ++at) {
+        const char c = *at;
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.')) break;
+        if (n + 1 >= sizeof token) return false;
+        token[n++] = c;
+    }
+    token[n] = '\0';
+    char* stop = nullptr;
+    *value = std::strtod(token, &stop);
+    return stop == token + n && std::isfinite(*value);
+}
+
+bool expect(const char*& at, const char* end, const char* literal)
+{
+    const size_t n = std::strlen(literal);
+    if (size_t(end - at) < n || std::memcmp(at, literal, n) != 0) return false;
+    at += n;
+    return true;
+}
+
+// A document exactly as this program writes it (one array of objects with
+// the four members in name order and nothing between the tokens), read
+// straight: a board of ten thousand parts opens without a tree of values
+// being built for it. False at the first thing that differs, and then the
+// general parser reads the text.
+bool readWrittenCircuit(const std::string& text, std::vector<PartRecord>* parts)
+{
+    // The general parser reads numbers in the program's locale.
+    if (std::strcmp(localeconv()->decimal_point, ".") != 0) return false;
+    const char* at = text.data();
+    const char* end = at + text.size();
+    if (!expect(at, end, "[")) return false;
+    if (expect(at, end, "]")) return at == end;
+    do {
+        double rot, type, x, y;
+        if (!expect(at, end, "{\"rot\":") || !readNumber(at, end, &rot) || !expect(at, end, ",\"type\":") ||
+            !readNumber(at, end, &type) || !expect(at, end, ",\"x\":") || !readNumber(at, end, &x) ||
+            !expect(at, end, ",\"y\":") || !readNumber(at, end, &y) || !expect(at, end, "}"))
+            return false;
+        PartRecord part;
+        if (toRecord(type, rot, x, y, &part)) parts->push_back(part);
+    } while (expect(at, end, ","));
+    return expect(at, end, "]") && at == end;
+}
+
+} // namespace
+
 std::vector<PartRecord> readCircuit(const std::string& text, std::string* parseError)
 {
     std::vector<PartRecord> parts;
+    parts.reserve(text.size() / 48);
+    if (readWrittenCircuit(text, &parts)) return parts;
+    parts.clear();
     for (const picojson::value& element : readArray(text, parseError)) {
         if (!element.is<picojson::object>()) continue;
         const auto& object = element.get<picojson::object>();
@@ -200,17 +278,8 @@ std::vector<PartRecord> readCircuit(const std::string& text, std::string* parseE
         if (!finiteNumber(object, "type", type) || !finiteNumber(object, "rot", rot) ||
             !finiteNumber(object, "x", x) || !finiteNumber(object, "y", y))
             continue;
-        const double typeIndex = std::trunc(type);
-        if (typeIndex < 0 || typeIndex >= kPartTypes) continue;
-        // The narrowed values must stay finite and the rotation must fit.
-        const double maxFloat = std::numeric_limits<float>::max();
-        if (std::fabs(x) > maxFloat || std::fabs(y) > maxFloat || std::fabs(rot) >= 2147483648.0) continue;
         PartRecord part;
-        part.type = int(typeIndex);
-        part.rotation = float(int(std::trunc(rot)));
-        part.x = float(x);
-        part.y = float(y);
-        parts.push_back(part);
+        if (toRecord(type, rot, x, y, &part)) parts.push_back(part);
     }
     return parts;
 }

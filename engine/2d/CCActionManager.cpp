@@ -175,6 +175,14 @@ ptrdiff_t ActionManager::getNumberOfRunningActions() const
     return count;
 }
 
+bool ActionManager::hasActionsToStep() const
+{
+    for (const Element* element : _targets) {
+        if (!element->paused && !element->actions.empty()) return true;
+    }
+    return false;
+}
+
 void ActionManager::pauseTarget(Node* target)
 {
     if (Element* element = findElement(target)) element->paused = true;

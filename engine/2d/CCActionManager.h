@@ -31,6 +31,8 @@ public:
     void pauseTarget(Node* target);
     void resumeTarget(Node* target);
     bool isTargetPaused(const Node* target) const;
+    // Whether the next update would step any action.
+    bool hasActionsToStep() const;
 
     void update(float dt);
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "2d/CCActionManager.h"
 #include "2d/CCScene.h"
@@ -208,10 +209,20 @@ void Node::removeFromParentAndCleanup(bool cleanup)
     if (_parent) _parent->removeChild(this, cleanup);
 }
 
+ptrdiff_t Node::indexOfChild(const Node* child) const
+{
+    // From the newest: children removed newest first (a board cleared, say)
+    // are each found at once.
+    const auto& children = _children.data();
+    for (ptrdiff_t i = ptrdiff_t(children.size()) - 1; i >= 0; --i)
+        if (children[size_t(i)] == child) return i;
+    return -1;
+}
+
 void Node::removeChild(Node* child, bool cleanup)
 {
     if (_children.empty()) return;
-    ptrdiff_t index = _children.getIndex(child);
+    ptrdiff_t index = indexOfChild(child);
     if (index >= 0) detachChild(child, index, cleanup);
 }
 
@@ -252,7 +263,7 @@ void Node::detachChild(Node* child, ptrdiff_t index, bool cleanup)
     if (cleanup) child->cleanup();
     child->setParent(nullptr);
     // onExit may have reordered or removed children; find it again.
-    ptrdiff_t current = _children.getIndex(child);
+    ptrdiff_t current = indexOfChild(child);
     if (current >= 0) _children.erase(current);
     (void)index;
     child->release();

@@ -204,6 +204,8 @@ protected:
     void insertChild(Node* child, int z);
     void addChildHelper(Node* child, int localZOrder, int tag, const std::string& name, bool setTag);
     void detachChild(Node* child, ptrdiff_t index, bool cleanup);
+    // Where the child is among the children, -1 when it is not one of them.
+    ptrdiff_t indexOfChild(const Node* child) const;
     virtual void updateCascadeOpacity();
     virtual void disableCascadeOpacity();
     virtual void updateCascadeColor();

@@ -170,6 +170,12 @@ void Director::mainLoop()
     if (_invalid) return;
     drawScene();
     PoolManager::getInstance()->getCurrentPool()->clear();
+    if (_returnFreedMemory) {
+        _returnFreedMemory = false;
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
+    }
 }
 
 void Director::visitScene()
@@ -211,11 +217,15 @@ void Director::drawScene()
     if (present && !_screenDrawnOnDemand && _openGLView) {
         _openGLView->swapBuffers();
         ++_presentedFrames;
+        _decodesMayWait = true;
     } else if (!_screenDrawnOnDemand && _renderer->isRasterizationEnabled()) {
         // A frame with nothing new to show has time to spare: one picture a
         // node holds but that was never drawn (the next help page) is
         // decoded now rather than in the frame that first shows it.
-        _textureCache->decodeOneWaiting(_renderer->getBackend());
+        _decodesMayWait = _textureCache->decodeOneWaiting(_renderer->getBackend());
+    } else {
+        // Nothing is decoded in spare time without a screen being drawn.
+        _decodesMayWait = false;
     }
     // A picture nothing shows any more gives its memory back (a closed help
     // pager's pages); small ones stay for the next time they are needed.
@@ -228,6 +238,11 @@ void Director::drawScene()
 #endif
     }
     ++_totalFrames;
+}
+
+bool Director::isAtRest() const
+{
+    return !_nextScene && !_decodesMayWait && !_scheduler->hasWork() && !_actionManager->hasActionsToStep();
 }
 
 void Director::drawScreenNow()

@@ -62,6 +62,15 @@ public:
     // Runs the frame; the screen is redrawn only where its drawing differs
     // from the picture it shows, and presented only when that changed.
     void drawScene();
+    // Whether a frame now would change nothing by itself: no scene waiting
+    // to enter, no action to step, no scheduled or queued call, no picture
+    // left to decode in a frame's spare time. A loop may then sleep until an
+    // event comes; input, window events and queued calls all arrive as one.
+    bool isAtRest() const;
+    // Much memory was just let go (a large board closed, pictures released):
+    // the allocator hands its free pages back to the system at the end of
+    // this frame, once the frame's autoreleased objects are gone too.
+    void returnFreedMemoryAfterFrame() { _returnFreedMemory = true; }
     // Visit and queue the scene without drawing anything; the engine's own cost.
     void visitScene();
 
@@ -108,6 +117,10 @@ private:
     bool _displayStats = false;
     bool _screenDrawnOnDemand = false;
     bool _nextDeltaTimeZero = false;
+    // Cleared by a frame that found no picture left to decode in its spare
+    // time; set again by one that put a new picture on the screen.
+    bool _decodesMayWait = true;
+    bool _returnFreedMemory = false;
     double _lastUpdate = -1.0;
     float _deltaTime = 0.0f;
     unsigned int _totalFrames = 0;

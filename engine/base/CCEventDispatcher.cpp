@@ -1,6 +1,7 @@
 #include "base/CCEventDispatcher.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "2d/CCNode.h"
 #include "2d/CCScene.h"
@@ -34,25 +35,75 @@ bool isAncestorOrSelf(const Node* ancestor, const Node* node)
     }
     return false;
 }
+
+// Every listener registered now, with any dispatcher, by address. A caller
+// may ask to remove a listener that was removed and freed since (a node's
+// destructor removing its own once more): such an address is only ever
+// compared, never read, since it is not in this set.
+std::unordered_set<const EventListener*>& registeredListeners()
+{
+    static std::unordered_set<const EventListener*> listeners;
+    return listeners;
+}
 } // namespace
 
 EventDispatcher::EventDispatcher() = default;
 
 EventDispatcher::~EventDispatcher()
 {
-    for (EventListener* l : _listeners) l->release();
-    for (EventListener* l : _toAdd) l->release();
+    for (Entry& e : _listeners) {
+        if (isCurrent(e)) registeredListeners().erase(e.listener);
+        if (e.listener) e.listener->release();
+    }
+    for (Entry& e : _toAdd) {
+        registeredListeners().erase(e.listener);
+        e.listener->release();
+    }
+}
+
+bool EventDispatcher::isCurrent(const Entry& entry) const
+{
+    return entry.listener && entry.listener->isRegistered() && entry.listener->getRegistrationOrder() == entry.order;
+}
+
+EventDispatcher::Entry* EventDispatcher::findEntry(EventListener* listener)
+{
+    if (!listener || registeredListeners().count(listener) == 0 || !listener->isRegistered()) return nullptr;
+    const uint64_t order = listener->getRegistrationOrder();
+    // Entries are listed in the order they were registered in.
+    auto it = std::lower_bound(_listeners.begin(), _listeners.end(), order,
+                               [](const Entry& e, uint64_t o) { return e.order < o; });
+    if (it != _listeners.end() && it->order == order && it->listener == listener) return &*it;
+    for (Entry& e : _toAdd)
+        if (e.listener == listener && e.order == order) return &e;
+    return nullptr;
+}
+
+template <class Match>
+std::vector<EventListener*> EventDispatcher::listenersOfNodes(Match match) const
+{
+    std::vector<EventListener*> found;
+    for (const auto& [node, listeners] : _byNode)
+        if (match(node)) found.insert(found.end(), listeners.begin(), listeners.end());
+    std::sort(found.begin(), found.end(), [](const EventListener* a, const EventListener* b) {
+        return a->getRegistrationOrder() < b->getRegistrationOrder();
+    });
+    return found;
 }
 
 void EventDispatcher::addListener(EventListener* listener)
 {
     listener->retain();
     listener->setRegistered(true);
+    listener->setRegistrationOrder(_nextOrder++);
+    registeredListeners().insert(listener);
+    if (Node* node = listener->getAssociatedNode()) _byNode[node].push_back(listener);
+    const Entry entry{listener, listener->getRegistrationOrder()};
     if (_inDispatch > 0) {
         // Joins after the event being dispatched, as in the engine.
-        _toAdd.push_back(listener);
+        _toAdd.push_back(entry);
     } else {
-        _listeners.push_back(listener);
+        _listeners.push_back(entry);
     }
 }
 
@@ -82,57 +133,82 @@ void EventDispatcher::addEventListenerWithFixedPriority(EventListener* listener,
 
 void EventDispatcher::removeEventListener(EventListener* listener)
 {
-    if (!listener) return;
-    auto drop = [&](std::vector<EventListener*>& list) {
-        auto it = std::find(list.begin(), list.end(), listener);
-        if (it == list.end()) return false;
-        listener->setRegistered(false);
-        listener->setAssociatedNode(nullptr);
-        if (_inDispatch > 0 && &list == &_listeners) {
-            // Swept after dispatch; skipped meanwhile because it is unregistered.
-            return true;
+    Entry* entry = findEntry(listener);
+    if (!entry) return;
+    if (Node* node = listener->getAssociatedNode()) {
+        auto found = _byNode.find(node);
+        if (found != _byNode.end()) {
+            auto& ofNode = found->second;
+            auto at = std::find(ofNode.begin(), ofNode.end(), listener);
+            if (at != ofNode.end()) ofNode.erase(at);
+            if (ofNode.empty()) _byNode.erase(found);
         }
-        list.erase(it);
+    }
+    listener->setRegistered(false);
+    listener->setAssociatedNode(nullptr);
+    registeredListeners().erase(listener);
+    if (!_toAdd.empty() && entry >= &_toAdd.front() && entry <= &_toAdd.back()) {
+        _toAdd.erase(_toAdd.begin() + (entry - &_toAdd.front()));
         listener->release();
-        return true;
-    };
-    if (!drop(_listeners)) drop(_toAdd);
+        return;
+    }
+    ++_stale;
+    // Swept after dispatch; skipped meanwhile because it is unregistered.
+    if (_inDispatch > 0) return;
+    entry->listener = nullptr;
+    // Removed ones leave gaps, closed once they are half the list: removing
+    // every listener of a large board costs each removal the same.
+    if (_stale > 32 && _stale * 2 > _listeners.size()) compact();
+    listener->release();
+}
+
+void EventDispatcher::compact()
+{
+    std::vector<EventListener*> dropped;
+    size_t kept = 0;
+    for (Entry& e : _listeners) {
+        if (isCurrent(e)) {
+            _listeners[kept++] = e;
+        } else if (e.listener) {
+            dropped.push_back(e.listener);
+        }
+    }
+    _listeners.resize(kept);
+    _stale = 0;
+    for (EventListener* l : dropped) l->release();
 }
 
 void EventDispatcher::removeEventListenersForType(EventListener::Type type)
 {
     std::vector<EventListener*> matching;
-    for (EventListener* l : _listeners) {
-        if (l->getType() == type && l->isRegistered()) matching.push_back(l);
-    }
-    for (EventListener* l : _toAdd) {
-        if (l->getType() == type) matching.push_back(l);
-    }
+    for (const Entry& e : _listeners)
+        if (isCurrent(e) && e.listener->getType() == type) matching.push_back(e.listener);
+    for (const Entry& e : _toAdd)
+        if (e.listener->getType() == type) matching.push_back(e.listener);
     for (EventListener* l : matching) removeEventListener(l);
 }
 
 void EventDispatcher::removeEventListenersForTarget(Node* target, bool recursive)
 {
     std::vector<EventListener*> matching;
-    for (EventListener* l : _listeners) {
-        if (l->isRegistered() && l->getAssociatedNode() &&
-            (l->getAssociatedNode() == target || (recursive && isAncestorOrSelf(target, l->getAssociatedNode())))) {
-            matching.push_back(l);
-        }
-    }
-    for (EventListener* l : _toAdd) {
-        if (l->getAssociatedNode() == target ||
-            (recursive && l->getAssociatedNode() && isAncestorOrSelf(target, l->getAssociatedNode()))) {
-            matching.push_back(l);
-        }
+    if (recursive) {
+        matching = listenersOfNodes([target](Node* node) { return isAncestorOrSelf(target, node); });
+    } else {
+        auto found = _byNode.find(target);
+        if (found == _byNode.end()) return;
+        // All of the node's go: its index entry goes first, in one piece.
+        matching = std::move(found->second);
+        _byNode.erase(found);
     }
     for (EventListener* l : matching) removeEventListener(l);
 }
 
 void EventDispatcher::removeAllEventListeners()
 {
-    std::vector<EventListener*> all = _listeners;
-    all.insert(all.end(), _toAdd.begin(), _toAdd.end());
+    std::vector<EventListener*> all;
+    for (const Entry& e : _listeners)
+        if (isCurrent(e)) all.push_back(e.listener);
+    for (const Entry& e : _toAdd) all.push_back(e.listener);
     for (EventListener* l : all) {
         if (l->isRegistered()) removeEventListener(l);
     }
@@ -140,22 +216,26 @@ void EventDispatcher::removeAllEventListeners()
 
 void EventDispatcher::pauseEventListenersForTarget(Node* target, bool recursive)
 {
-    for (auto* list : {&_listeners, &_toAdd}) {
-        for (EventListener* l : *list) {
-            Node* node = l->getAssociatedNode();
-            if (node == target || (recursive && node && isAncestorOrSelf(target, node))) l->setPaused(true);
-        }
+    if (recursive) {
+        for (EventListener* l : listenersOfNodes([target](Node* node) { return isAncestorOrSelf(target, node); }))
+            l->setPaused(true);
+        return;
     }
+    auto found = _byNode.find(target);
+    if (found == _byNode.end()) return;
+    for (EventListener* l : found->second) l->setPaused(true);
 }
 
 void EventDispatcher::resumeEventListenersForTarget(Node* target, bool recursive)
 {
-    for (auto* list : {&_listeners, &_toAdd}) {
-        for (EventListener* l : *list) {
-            Node* node = l->getAssociatedNode();
-            if (node == target || (recursive && node && isAncestorOrSelf(target, node))) l->setPaused(false);
-        }
+    if (recursive) {
+        for (EventListener* l : listenersOfNodes([target](Node* node) { return isAncestorOrSelf(target, node); }))
+            l->setPaused(false);
+        return;
     }
+    auto found = _byNode.find(target);
+    if (found == _byNode.end()) return;
+    for (EventListener* l : found->second) l->setPaused(false);
 }
 
 void EventDispatcher::setPriority(EventListener* listener, int fixedPriority)
@@ -165,9 +245,7 @@ void EventDispatcher::setPriority(EventListener* listener, int fixedPriority)
 
 bool EventDispatcher::hasEventListener(EventListener* listener) const
 {
-    return (std::find(_listeners.begin(), _listeners.end(), listener) != _listeners.end() ||
-            std::find(_toAdd.begin(), _toAdd.end(), listener) != _toAdd.end()) &&
-           listener->isRegistered();
+    return const_cast<EventDispatcher*>(this)->findEntry(listener) != nullptr;
 }
 
 void EventDispatcher::visitNode(Node* node, std::vector<std::pair<float, Node*>>& out)
@@ -201,8 +279,9 @@ void EventDispatcher::forEachListenerInOrder(EventListener::Type type,
                                              const std::function<bool(EventListener*)>& visit)
 {
     std::vector<EventListener*> before, sceneGraph, after;
-    for (EventListener* l : _listeners) {
-        if (l->getType() != type) continue;
+    for (const Entry& e : _listeners) {
+        if (!isCurrent(e) || e.listener->getType() != type) continue;
+        EventListener* l = e.listener;
         if (l->getAssociatedNode()) {
             sceneGraph.push_back(l);
         } else if (l->getFixedPriority() < 0) {
@@ -313,15 +392,8 @@ void EventDispatcher::dispatchTouchEvent(EventTouch* event)
 
 void EventDispatcher::flushPending()
 {
-    for (auto it = _listeners.begin(); it != _listeners.end();) {
-        if (!(*it)->isRegistered()) {
-            (*it)->release();
-            it = _listeners.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    for (EventListener* l : _toAdd) _listeners.push_back(l);
+    if (_stale > 0) compact();
+    _listeners.insert(_listeners.end(), _toAdd.begin(), _toAdd.end());
     _toAdd.clear();
 }
 

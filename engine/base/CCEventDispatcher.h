@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -41,15 +42,37 @@ public:
     bool hasEventListener(EventListener* listener) const;
 
 private:
+    // One registration: the listener, null once it was removed outside a
+    // dispatch, and the order it was registered in. A listener removed during
+    // a dispatch stays listed, unregistered, until the dispatch is over.
+    struct Entry {
+        EventListener* listener;
+        uint64_t order;
+    };
+
     void addListener(EventListener* listener);
     void dispatchTouchEvent(EventTouch* event);
     void forEachListenerInOrder(EventListener::Type type, const std::function<bool(EventListener*)>& visit);
     void computeNodeOrder();
     void visitNode(Node* node, std::vector<std::pair<float, Node*>>& out);
     void flushPending();
+    // The entry registering this listener now; nullptr when none does.
+    Entry* findEntry(EventListener* listener);
+    bool isCurrent(const Entry& entry) const;
+    // Listeners of nodes for which match(node) holds, in registration order.
+    template <class Match>
+    std::vector<EventListener*> listenersOfNodes(Match match) const;
+    void compact();
 
-    std::vector<EventListener*> _listeners;
-    std::vector<EventListener*> _toAdd;
+    std::vector<Entry> _listeners;
+    std::vector<Entry> _toAdd;
+    // The registered listeners of each node, in registration order: a node
+    // entering or leaving the scene, or freed, finds its own at once instead
+    // of looking through every listener.
+    std::unordered_map<Node*, std::vector<EventListener*>> _byNode;
+    uint64_t _nextOrder = 1;
+    // Entries of _listeners that no longer register anything.
+    size_t _stale = 0;
     std::unordered_map<Node*, int> _nodeOrder;
     int _inDispatch = 0;
     bool _isEnabled = true;

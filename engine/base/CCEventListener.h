@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
     void setAssociatedNode(Node* node) { _node = node; }
     void setFixedPriority(int priority) { _fixedPriority = priority; }
     int getFixedPriority() const { return _fixedPriority; }
+    // When it was registered last, among its dispatcher's listeners.
+    void setRegistrationOrder(uint64_t order) { _registrationOrder = order; }
+    uint64_t getRegistrationOrder() const { return _registrationOrder; }
     const std::function<void(Event*)>& getCallback() const { return _onEvent; }
 
 protected:
@@ -42,6 +46,7 @@ protected:
     bool _paused = true;
     bool _isEnabled = true;
     int _fixedPriority = 0;
+    uint64_t _registrationOrder = 0;
     Node* _node = nullptr;
 };
 

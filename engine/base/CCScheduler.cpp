@@ -84,7 +84,7 @@ void Scheduler::unscheduleAllForTarget(void* target)
     for (auto& entry : _updates) {
         if (entry.target == target) entry.markedForDeletion = true;
     }
-    _pausedTargets.erase(std::remove(_pausedTargets.begin(), _pausedTargets.end(), target), _pausedTargets.end());
+    _pausedTargets.erase(target);
     if (!_updating) purgeDeleted();
 }
 
@@ -98,7 +98,7 @@ void Scheduler::unscheduleAll()
 
 void Scheduler::pauseTarget(void* target)
 {
-    if (!isTargetPaused(target)) _pausedTargets.push_back(target);
+    _pausedTargets.insert(target);
     for (auto& timer : _timers) {
         if (timer.target == target) timer.paused = true;
     }
@@ -109,7 +109,7 @@ void Scheduler::pauseTarget(void* target)
 
 void Scheduler::resumeTarget(void* target)
 {
-    _pausedTargets.erase(std::remove(_pausedTargets.begin(), _pausedTargets.end(), target), _pausedTargets.end());
+    _pausedTargets.erase(target);
     for (auto& timer : _timers) {
         if (timer.target == target) timer.paused = false;
     }
@@ -120,13 +120,36 @@ void Scheduler::resumeTarget(void* target)
 
 bool Scheduler::isTargetPaused(void* target) const
 {
-    return std::find(_pausedTargets.begin(), _pausedTargets.end(), target) != _pausedTargets.end();
+    return _pausedTargets.count(target) != 0;
 }
 
 void Scheduler::performFunctionInCocosThread(std::function<void()> function)
 {
+    std::function<void()> wake;
+    {
+        std::lock_guard<std::mutex> lock(_performMutex);
+        _functionsToPerform.push_back(std::move(function));
+        wake = _wakeUp;
+    }
+    if (wake) wake();
+}
+
+void Scheduler::setWakeUpCall(std::function<void()> wake)
+{
     std::lock_guard<std::mutex> lock(_performMutex);
-    _functionsToPerform.push_back(std::move(function));
+    _wakeUp = std::move(wake);
+}
+
+bool Scheduler::hasWork() const
+{
+    for (const auto& entry : _updates) {
+        if (!entry.paused && !entry.markedForDeletion) return true;
+    }
+    for (const auto& timer : _timers) {
+        if (!timer.paused && !timer.markedForDeletion) return true;
+    }
+    std::lock_guard<std::mutex> lock(_performMutex);
+    return !_functionsToPerform.empty();
 }
 
 void Scheduler::removeAllFunctionsToBePerformedInCocosThread()

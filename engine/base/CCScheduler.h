@@ -5,6 +5,7 @@
 #include <list>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/CCRef.h"
@@ -57,6 +58,14 @@ public:
     // Thread-safe: runs the function on the main thread at the next tick.
     void performFunctionInCocosThread(std::function<void()> function);
     void removeAllFunctionsToBePerformedInCocosThread();
+    // Called from the thread that queues a function, right after queueing it:
+    // a main loop asleep until something happens is woken by it. Set it
+    // before any other thread queues anything.
+    void setWakeUpCall(std::function<void()> wake);
+
+    // Whether the next tick would call anything: an update or a timer that
+    // is not paused, or a queued function. Without any, a frame can wait.
+    bool hasWork() const;
 
 private:
     struct UpdateEntry {
@@ -87,11 +96,13 @@ private:
     float _timeScale = 1.0f;
     std::list<UpdateEntry> _updates;
     std::list<Timer> _timers;
-    std::vector<void*> _pausedTargets;
+    // A whole scene leaving pauses every node in it.
+    std::unordered_set<void*> _pausedTargets;
     bool _updating = false;
 
-    std::mutex _performMutex;
+    mutable std::mutex _performMutex;
     std::vector<std::function<void()>> _functionsToPerform;
+    std::function<void()> _wakeUp;
 };
 
 } // namespace cocos2d

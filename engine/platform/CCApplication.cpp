@@ -6,11 +6,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <thread>
 
 #include "base/CCClock.h"
 #include "base/CCDirector.h"
+#include "base/CCScheduler.h"
 #include "base/ccMacros.h"
 #include "platform/CCGLView.h"
 #include "platform/CCGLViewImpl.h"
@@ -20,6 +23,20 @@ extern char** environ;
 namespace cocos2d {
 
 Application* Application::s_instance = nullptr;
+
+namespace {
+
+// With VELOQUIX_TRACE_STARTUP set, the run loop prints to the error stream
+// the wall-clock time of the first picture it presents and of the first
+// input it handles, in nanoseconds since the epoch, for start-up timings.
+void traceStartup(const char* what)
+{
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    std::fprintf(stderr, "%s %lld\n", what, (long long)t.tv_sec * 1000000000LL + t.tv_nsec);
+}
+
+} // namespace
 
 Application::Application() { s_instance = this; }
 
@@ -64,13 +81,30 @@ int Application::run()
     GLView* view = director->getOpenGLView();
     if (!view) return 1;
     view->retain();
+    // A function another thread queues for this one (a finished request, a
+    // saved picture) wakes the loop as an event would.
+    Uint32 wakeEvent = SDL_RegisterEvents(1);
+    if (wakeEvent == Uint32(-1)) wakeEvent = SDL_USEREVENT;
+    director->getScheduler()->setWakeUpCall([wakeEvent] {
+        SDL_Event event{};
+        event.type = wakeEvent;
+        SDL_PushEvent(&event);
+    });
     double nextFrame = EngineClock::now();
     bool waited = false;
+    // Events were handled that no frame has followed yet.
+    bool frameOwed = true;
+    const char* traceVariable = std::getenv("VELOQUIX_TRACE_STARTUP");
+    bool traceFrame = traceVariable && *traceVariable;
+    bool traceInput = traceFrame;
     while (!view->windowShouldClose()) {
-        if (waited) {
-            view->handleQueuedEvents();
-        } else {
-            view->pollEvents();
+        if (!waited) SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) frameOwed = true;
+        const bool input = traceInput && SDL_HasEvents(SDL_KEYDOWN, SDL_MULTIGESTURE);
+        view->handleQueuedEvents();
+        if (input) {
+            traceStartup("first-input");
+            traceInput = false;
         }
         waited = false;
         if (view->windowShouldClose()) break;
@@ -83,21 +117,34 @@ int Application::run()
         double now = EngineClock::now();
         if (now >= nextFrame) {
             director->mainLoop();
+            frameOwed = false;
+            if (traceFrame && director->getPresentedFrames() > 0) {
+                traceStartup("first-frame");
+                traceFrame = false;
+            }
             double interval = director->getAnimationInterval();
             nextFrame += interval;
             now = EngineClock::now();
             if (now - nextFrame > interval * 4) nextFrame = now;
         }
+        if (!frameOwed && director->isAtRest()) {
+            // Nothing on the screen can change until an event comes: no
+            // frame runs at all meanwhile. The time asleep is no frame's
+            // worth of movement for whatever the event starts.
+            SDL_WaitEvent(nullptr);
+            waited = true;
+            director->setNextDeltaTimeZero(true);
+            continue;
+        }
         if (now < nextFrame) {
             // Asleep until the next frame is due or input arrives; input is
-            // handled at once and the frame still runs on time. A frame
-            // whose drawing did not change draws nothing, so at rest the
-            // program does next to nothing.
+            // handled at once and the frame still runs on time.
             SDL_WaitEventTimeout(nullptr, static_cast<int>(std::ceil((nextFrame - now) * 1000.0)));
             waited = true;
         }
     }
     applicationWillTerminate();
+    director->getScheduler()->setWakeUpCall(nullptr);
     director->end();
     view->release();
     return 0;

@@ -70,6 +70,7 @@ bool Texture2D::initWithEncodedPicture(Data&& encoded, int widthPx, int heightPx
     if (_surface) SDL_FreeSurface(_surface);
     _surface = nullptr;
     _encoded = std::move(encoded);
+    _kept.clear();
     _renderTarget = false;
     _pixelsWide = widthPx;
     _pixelsHigh = heightPx;
@@ -99,11 +100,30 @@ bool Texture2D::decode()
         return false;
     }
     _surface = surface;
+    if (_onlyWhenNeeded) _kept = std::move(encoded);
     const bool opaque = everyPixelOpaque(surface);
     if (opaque != _opaque) {
         _opaque = opaque;
         markContentChanged();
     }
+    return true;
+}
+
+void Texture2D::setDecodedOnlyWhenNeeded(bool onlyWhenNeeded)
+{
+    _onlyWhenNeeded = onlyWhenNeeded;
+    if (!onlyWhenNeeded) _kept.clear();
+}
+
+bool Texture2D::releasePixels()
+{
+    if (_kept.isNull()) return false;
+    releaseBackendTexture();
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = nullptr;
+    _encoded = std::move(_kept);
+    // Scaled copies of it made for the screen go too.
+    Renderer::forgetTexture(this);
     return true;
 }
 
@@ -117,6 +137,7 @@ bool Texture2D::initWithSurface(SDL_Surface* surface)
 {
     if (!surface) return false;
     _encoded.clear();
+    _kept.clear();
     releaseBackendTexture();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = surface;
@@ -137,6 +158,7 @@ bool Texture2D::initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heigh
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     releaseBackendTexture();
     _encoded.clear();
+    _kept.clear();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = nullptr;
     _texture = texture;

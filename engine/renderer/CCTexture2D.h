@@ -46,6 +46,15 @@ public:
     bool isWaitingToDecode() const { return !_encoded.isNull(); }
     // Decodes a waiting picture now; false when it has no pixels.
     bool decode();
+    // A picture shown only now and then (the thumbnails of a list): never
+    // decoded ahead in a frame's spare time, only when drawn or read, and it
+    // keeps its file's bytes beside its pixels so releasePixels can let the
+    // pixels go until it is drawn again.
+    void setDecodedOnlyWhenNeeded(bool onlyWhenNeeded);
+    bool isDecodedOnlyWhenNeeded() const { return _onlyWhenNeeded; }
+    // Back to waiting encoded, its pixels and backend texture let go; false
+    // when it keeps no file's bytes to go back to.
+    bool releasePixels();
 
     int getPixelsWide() const { return _pixelsWide; }
     int getPixelsHigh() const { return _pixelsHigh; }
@@ -90,6 +99,9 @@ private:
 
     uint64_t _serial;
     Data _encoded;
+    // The file's bytes a picture decoded only when needed keeps once decoded.
+    Data _kept;
+    bool _onlyWhenNeeded = false;
     uint32_t _contentVersion = 0;
     bool _opaque = false;
     SDL_Surface* _surface = nullptr;

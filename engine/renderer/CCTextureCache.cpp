@@ -24,15 +24,30 @@ std::string TextureCache::keyFor(const std::string& path) const
     return FileUtils::getInstance()->fullPathForFilename(path);
 }
 
+void TextureCache::forgetNamesOf(const Texture2D* texture)
+{
+    for (auto it = _byName.begin(); it != _byName.end();) it = it->second == texture ? _byName.erase(it) : std::next(it);
+}
+
 Texture2D* TextureCache::addImage(const std::string& path)
 {
+    const std::vector<std::string>& searchPaths = FileUtils::getInstance()->getSearchPaths();
+    if (searchPaths != _namesSearchPaths) {
+        _byName.clear();
+        _namesSearchPaths = searchPaths;
+    }
+    auto named = _byName.find(path);
+    if (named != _byName.end()) return named->second;
     std::string fullPath = keyFor(path);
     if (fullPath.empty()) {
         CCLOG("TextureCache: %s not found", path.c_str());
         return nullptr;
     }
     auto it = _textures.find(fullPath);
-    if (it != _textures.end()) return it->second;
+    if (it != _textures.end()) {
+        _byName[path] = it->second;
+        return it->second;
+    }
     Data data = FileUtils::getInstance()->getDataFromFile(fullPath);
     Texture2D* texture = new Texture2D();
     bool made = false;
@@ -62,6 +77,7 @@ Texture2D* TextureCache::addImage(const std::string& path)
     }
     texture->setPath(path);
     _textures[fullPath] = texture;
+    _byName[path] = texture;
     return texture;
 }
 
@@ -70,7 +86,8 @@ bool TextureCache::decodeOneWaiting(SDL_Renderer* backend)
     for (auto& entry : _textures) {
         Texture2D* texture = entry.second;
         // Only pictures some node holds; the others may never be needed.
-        if (!texture->isWaitingToDecode() || texture->getReferenceCount() <= 1) continue;
+        if (!texture->isWaitingToDecode() || texture->getReferenceCount() <= 1 || texture->isDecodedOnlyWhenNeeded())
+            continue;
         if (backend) {
             texture->getSDLTexture(backend);
         } else {
@@ -107,6 +124,7 @@ void TextureCache::removeTextureForKey(const std::string& key)
     auto it = _textures.find(key);
     if (it == _textures.end()) it = _textures.find(keyFor(key));
     if (it == _textures.end()) return;
+    forgetNamesOf(it->second);
     it->second->release();
     _textures.erase(it);
 }
@@ -115,6 +133,7 @@ void TextureCache::removeTexture(Texture2D* texture)
 {
     for (auto it = _textures.begin(); it != _textures.end(); ++it) {
         if (it->second == texture) {
+            forgetNamesOf(texture);
             texture->release();
             _textures.erase(it);
             return;
@@ -139,6 +158,7 @@ size_t TextureCache::trimUnusedTextures(size_t keepBytes)
     for (auto& [bytes, key] : unused) {
         if (unusedBytes <= keepBytes) break;
         auto it = _textures.find(key);
+        forgetNamesOf(it->second);
         it->second->release();
         _textures.erase(it);
         unusedBytes -= bytes;
@@ -149,6 +169,7 @@ size_t TextureCache::trimUnusedTextures(size_t keepBytes)
 
 void TextureCache::removeAllTextures()
 {
+    _byName.clear();
     for (auto& entry : _textures) entry.second->release();
     _textures.clear();
 }

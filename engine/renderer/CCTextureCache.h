@@ -2,6 +2,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "base/CCRef.h"
 
@@ -40,8 +41,15 @@ public:
 
 private:
     std::string keyFor(const std::string& path) const;
+    void forgetNamesOf(const Texture2D* texture);
 
     std::unordered_map<std::string, Texture2D*> _textures;
+    // The names pictures were asked for by, each with the texture it found:
+    // asked again (a sprite for every part of a large board), the name finds
+    // it without the file system being searched. Forgotten with the texture,
+    // and all at once when the search paths change.
+    std::unordered_map<std::string, Texture2D*> _byName;
+    std::vector<std::string> _namesSearchPaths;
 };
 
 } // namespace cocos2d

@@ -152,6 +152,23 @@ TEST(BusyOverlay, SpinnerTurnsOncePerHalfSecond)
     EXPECT_TRUE(spinner->getPosition().equals(Vec2(512, 384)));
 }
 
+TEST(BusyOverlay, KeepsFramesComingOnlyWhileItCanBeSeen)
+{
+    AppHarness app(true);
+    Director* director = Director::getInstance();
+    app.advance(1.0);
+    EXPECT_TRUE(director->isAtRest()) << "a hidden spinner needs no frames";
+    LoadingLayer* overlay = app.editor()->busyOverlay();
+    overlay->showBusy();
+    app.advance(1.0);
+    EXPECT_FALSE(director->isAtRest()) << "the spinner turns while it shows";
+    overlay->hideBusy();
+    app.advance(0.1);
+    EXPECT_FALSE(director->isAtRest()) << "fading out";
+    app.advance(0.3);
+    EXPECT_TRUE(director->isAtRest());
+}
+
 TEST(Startup, AStoreThatIsNotADatabaseIsSetAsideAndTheApplicationStillStarts)
 {
     std::string home = makeTemporaryHome();

@@ -354,3 +354,28 @@ TEST_F(SavedCircuitsTest, APartOnItsWayIntoTheTrashIsNotInThePictureOfTheBoard)
     EXPECT_TRUE(part->isVisible()) << "its frames still play on the board";
     EXPECT_TRUE(savePicture("dropped.png") == empty) << "the pictures differ";
 }
+
+TEST_F(SavedCircuitsTest, ThumbnailsAreDecodedOnlyWhileTheListShowsThem)
+{
+    launchWithThree();
+    tap(partAt(0));
+    ed->showSavedList(true);
+    app->advance(0.1);
+    Texture2D* picture = item("20150602000000")->getTexture();
+    ASSERT_TRUE(picture->isDecodedOnlyWhenNeeded()) << "the refreshed thumbnail";
+    EXPECT_TRUE(picture->isWaitingToDecode());
+    const std::string shown = fileBytes(CircuitStore::thumbnailPath("20150602000000"));
+    Image* first = app->capture();
+    ASSERT_NE(first, nullptr);
+    const std::string before(reinterpret_cast<const char*>(first->getData()), size_t(first->getDataLen()));
+    EXPECT_FALSE(picture->isWaitingToDecode());
+
+    ed->savedList().setShown(false);
+    EXPECT_TRUE(picture->isWaitingToDecode());
+    app->frame();
+    ed->savedList().setShown(true);
+    Image* again = app->capture();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(again->getData()), size_t(again->getDataLen())), before);
+    EXPECT_EQ(fileBytes(CircuitStore::thumbnailPath("20150602000000")), shown);
+}

@@ -229,3 +229,92 @@ TEST(EventDispatch, WheelGivesOneTenthPerNotchAtTheCursor)
     h.wheel(-0.25f, Vec2(512, 384));
     EXPECT_FLOAT_EQ(scroll, -0.25f);
 }
+
+TEST(EventDispatch, ManyListenersLeaveInAnyOrderAndTheRestKeepTheirTurns)
+{
+    EngineHarness h;
+    h.frame();
+    const long before = Ref::liveObjectCount();
+    Log log;
+    std::vector<Probe> probes;
+    for (int i = 0; i < 100; ++i) probes.push_back(addProbe(h.scene(), std::to_string(i), &log, false, false, i % 7));
+    EventDispatcher* dispatcher = h.director()->getEventDispatcher();
+    // Every other one from the front, then most of the rest from the back:
+    // removals both ways, the listing compacted on the way.
+    for (int i = 0; i < 100; i += 2) probes[size_t(i)].node->removeFromParentAndCleanup(true);
+    for (int i = 99; i > 20; i -= 2) dispatcher->removeEventListenersForTarget(probes[size_t(i)].node);
+    Log expected;
+    for (int z = 6; z >= 0; --z)
+        for (int i = 19; i >= 1; i -= 2)
+            if (i % 7 == z) expected.push_back(std::to_string(i) + ":began");
+    h.touchDown(0, Vec2(10, 10));
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(dispatcher->hasEventListener(probes[0].listener));
+    EXPECT_FALSE(dispatcher->hasEventListener(probes[99].listener));
+    EXPECT_TRUE(dispatcher->hasEventListener(probes[1].listener));
+
+    // Paused and resumed with their parent, recursively.
+    Node* parent = Node::create();
+    h.scene()->addChild(parent, 10);
+    Probe child = addProbe(parent, "child", &log, false, false);
+    dispatcher->pauseEventListenersForTarget(parent, true);
+    log.clear();
+    h.touchDown(1, Vec2(10, 10));
+    EXPECT_EQ(log.size(), expected.size());
+    dispatcher->resumeEventListenersForTarget(parent, true);
+    log.clear();
+    h.touchDown(2, Vec2(10, 10));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "child:began");
+    (void)child;
+    for (int touch = 0; touch < 3; ++touch) h.touchUp(touch);
+
+    h.scene()->removeAllChildrenWithCleanup(true);
+    h.frame();
+    EXPECT_EQ(Ref::liveObjectCount(), before);
+}
+
+TEST(EventDispatch, ListenerRemovedAndAddedAgainDuringDispatchHearsOnce)
+{
+    EngineHarness h;
+    int calls = 0;
+    Node* node = Node::create();
+    h.scene()->addChild(node);
+    EventDispatcher* dispatcher = h.director()->getEventDispatcher();
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->onTouchBegan = [&](Touch*, Event*) {
+        ++calls;
+        listener->retain();
+        dispatcher->removeEventListener(listener);
+        dispatcher->addEventListenerWithSceneGraphPriority(listener, node);
+        listener->release();
+        return false;
+    };
+    dispatcher->addEventListenerWithSceneGraphPriority(listener, node);
+    h.frame();
+    const unsigned int references = listener->getReferenceCount();
+    h.touchDown(0, Vec2(1, 1));
+    EXPECT_EQ(calls, 1);
+    h.touchUp(0);
+    h.touchDown(0, Vec2(1, 1));
+    EXPECT_EQ(calls, 2);
+    h.frame();
+    EXPECT_EQ(listener->getReferenceCount(), references);
+}
+
+TEST(EventDispatch, RemovingAListenerFreedSinceItsNodeLeftReadsNothingOfIt)
+{
+    EngineHarness h;
+    EventDispatcher* dispatcher = h.director()->getEventDispatcher();
+    Node* node = Node::create();
+    h.scene()->addChild(node);
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->onTouchBegan = [](Touch*, Event*) { return false; };
+    dispatcher->addEventListenerWithSceneGraphPriority(listener, node);
+    h.frame();
+    // Cleaned up with its node, the listener is freed; a holder that kept
+    // its address (as a view's destructor does) removes it once more.
+    node->removeFromParentAndCleanup(true);
+    dispatcher->removeEventListener(listener);
+    EXPECT_FALSE(dispatcher->hasEventListener(listener));
+}

@@ -2,6 +2,7 @@
 
 #include <sys/time.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,6 +86,53 @@ TEST(FrameLoop, StoppedAnimationRunsNothingAndRestartsWithoutAJump)
     EXPECT_FLOAT_EQ(node->getPositionX(), x);
     h.advance(0.25);
     EXPECT_NEAR(node->getPositionX(), x + 15, 0.01);
+}
+
+TEST(FrameLoop, RestsOnlyWhileNothingRunsIsScheduledOrIsQueued)
+{
+    EngineHarness h;
+    h.frame();
+    h.frame();
+    EXPECT_TRUE(h.director()->isAtRest());
+
+    Node* node = Node::create();
+    h.scene()->addChild(node);
+    node->runAction(MoveBy::create(0.5f, Vec2(10, 0)));
+    EXPECT_FALSE(h.director()->isAtRest());
+    h.advance(0.6);
+    EXPECT_TRUE(h.director()->isAtRest());
+
+    int fired = 0;
+    node->scheduleOnce([&](float) { ++fired; }, 0.2f, "once");
+    EXPECT_FALSE(h.director()->isAtRest());
+    h.advance(0.3);
+    EXPECT_EQ(fired, 1);
+    EXPECT_TRUE(h.director()->isAtRest());
+
+    // A node off the scene keeps its actions and timers, paused.
+    node->retain();
+    node->removeFromParentAndCleanup(false);
+    node->runAction(RepeatForever::create(RotateBy::create(1.0f, 90.0f)));
+    node->schedule([](float) {}, "paused");
+    EXPECT_TRUE(h.director()->isAtRest());
+    h.scene()->addChild(node);
+    EXPECT_FALSE(h.director()->isAtRest());
+    node->removeFromParentAndCleanup(true);
+    node->release();
+    EXPECT_TRUE(h.director()->isAtRest());
+
+    // Another thread's function wakes the loop and keeps it from resting until it ran.
+    Scheduler* scheduler = h.director()->getScheduler();
+    std::atomic<int> wakes{0};
+    scheduler->setWakeUpCall([&] { ++wakes; });
+    bool ran = false;
+    std::thread([&] { scheduler->performFunctionInCocosThread([&] { ran = true; }); }).join();
+    scheduler->setWakeUpCall(nullptr);
+    EXPECT_EQ(wakes.load(), 1);
+    EXPECT_FALSE(h.director()->isAtRest());
+    h.frame();
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(h.director()->isAtRest());
 }
 
 TEST(Resolution, ShowAllLetterboxesAWideWindowAndMapsInputBack)

@@ -206,6 +206,8 @@ TEST(TextureCache, RemovedKeyIsReadAgainWhileOldSpritesKeepTheirTexture)
     cache->removeTextureForKey(FileUtils::getInstance()->fullPathForFilename("res/loading.png"));
     Texture2D* second = cache->addImage("res/loading.png");
     EXPECT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(cache->addImage("res/loading.png"), second);
     EXPECT_EQ(sprite->getTexture()->getPixelsWide(), second->getPixelsWide());
     EXPECT_EQ(first->getReferenceCount(), 1u); // only the sprite holds it now
     h.frame();

@@ -146,3 +146,35 @@ TEST(WaitingPictures, DecodingAheadTakesHeldPicturesOneAtATime)
     first->release();
     second->release();
 }
+
+// A picture decoded only when needed is passed over ahead of time, decoded
+// when drawn, and can let its pixels go to be decoded again, to the same
+// picture, when next drawn. Other pictures keep no file's bytes to do so.
+TEST(WaitingPictures, OnlyWhenNeededPicturesWaitForADrawingAndCanLetTheirPixelsGo)
+{
+    EngineHarness h;
+    TextureCache* cache = h.director()->getTextureCache();
+    SDL_Renderer* backend = h.director()->getRenderer()->getBackend();
+    Sprite* page = Sprite::create("res/help_02.png");
+    ASSERT_NE(page, nullptr);
+    Texture2D* picture = page->getTexture();
+    picture->setDecodedOnlyWhenNeeded(true);
+    EXPECT_FALSE(picture->releasePixels());
+    page->setPosition(512, 384);
+    h.scene()->addChild(page);
+    EXPECT_FALSE(cache->decodeOneWaiting(backend));
+    EXPECT_TRUE(picture->isWaitingToDecode());
+
+    const std::string drawn = pixels(h.capture());
+    EXPECT_FALSE(picture->isWaitingToDecode());
+    EXPECT_TRUE(picture->releasePixels());
+    EXPECT_TRUE(picture->isWaitingToDecode());
+    h.director()->getRenderer()->invalidateScreen();
+    EXPECT_EQ(pixels(h.capture()), drawn);
+    EXPECT_FALSE(picture->isWaitingToDecode());
+
+    page->setTexture(cache->addImage("res/help_03.png"));
+    h.capture();
+    EXPECT_FALSE(page->getTexture()->releasePixels());
+    EXPECT_FALSE(page->getTexture()->isWaitingToDecode());
+}
