@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 #include "base/CCClock.h"
@@ -20,6 +22,25 @@ extern char** environ;
 namespace cocos2d {
 
 Application* Application::s_instance = nullptr;
+
+namespace {
+std::mutex s_tasksMutex;
+std::deque<std::function<void()>> s_tasks;
+
+void runQueuedTasks()
+{
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard<std::mutex> lock(s_tasksMutex);
+            if (s_tasks.empty()) return;
+            task = std::move(s_tasks.front());
+            s_tasks.pop_front();
+        }
+        task();
+    }
+}
+} // namespace
 
 Application::Application() { s_instance = this; }
 
@@ -73,6 +94,7 @@ int Application::run()
             view->pollEvents();
         }
         waited = false;
+        runQueuedTasks();
         if (view->windowShouldClose()) break;
         if (director->isAnimationStopped()) {
             // In the background: no frames, just wait for the window to come back.
@@ -97,9 +119,32 @@ int Application::run()
             waited = true;
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(s_tasksMutex);
+        s_tasks.clear();
+    }
     director->end();
     view->release();
     return 0;
+}
+
+void Application::runOnMainThread(std::function<void()> task)
+{
+    {
+        std::lock_guard<std::mutex> lock(s_tasksMutex);
+        s_tasks.push_back(std::move(task));
+    }
+    // Wakes the loop from its wait for input; the event itself means nothing.
+    SDL_Event wake = {};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
+}
+
+void Application::showMessage(const std::string& title, const std::string& text)
+{
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (asked && (std::strcmp(asked, "dummy") == 0 || std::strcmp(asked, "offscreen") == 0)) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
 }
 
 bool Application::openURL(const std::string& url)

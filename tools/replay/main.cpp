@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "AppDelegate.h"
+#include "InstanceLock.h"
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
 #include "cocos2d.h"
@@ -55,6 +56,14 @@ int main(int argc, char** argv)
     if (!script.error.empty()) {
         std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], script.error.c_str());
         return 2;
+    }
+
+    // The same data folder as a running copy would have both write one store.
+    const std::string folder = cocos2d::FileUtils::getInstance()->getWritablePath();
+    veloquix::InstanceLock lock;
+    if (lock.tryTake(folder) == veloquix::InstanceLock::Outcome::Busy) {
+        std::fprintf(stderr, "veloquix-replay: %s is in use by a running copy\n", folder.c_str());
+        return 1;
     }
 
     cocos2d::HeadlessDriver::prepareEnvironment();
