@@ -40,5 +40,10 @@ int main()
                      lock.reason().c_str());
     }
     AppDelegate app;
-    return cocos2d::Application::getInstance()->run();
+    const int status = cocos2d::Application::getInstance()->run();
+    // Whatever was set and not yet committed is kept before the process
+    // goes. A request still out is abandoned with the process: nothing
+    // waits for its thread.
+    cocos2d::UserDefault::destroyInstance();
+    return status;
 }
