@@ -10,5 +10,7 @@ public:
     bool applicationDidFinishLaunching() override;
     void applicationDidEnterBackground() override;
     void applicationWillEnterForeground() override;
+    // Keeps the window's size, place and state for the next launch.
+    void applicationWillTerminate() override;
     void initGLContextAttrs() override;
 };

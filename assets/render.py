@@ -25,6 +25,7 @@ ASSETS = os.path.join(ROOT, "assets")
 SVG_DIR = os.path.join(ASSETS, "svg")
 RES = os.path.join(ROOT, "res")
 FONTS = os.path.join(ROOT, "fonts")
+ICONS = os.path.join(ROOT, "desktop", "icons")
 
 SANS = "Liberation Sans"
 DISPLAY = "League Spartan"
@@ -864,6 +865,27 @@ def p_list_galvora(w, h):
     return round_button(w, icon, "#15202c")
 
 
+def history_arrow(w, redo):
+    """A hooked arrow on a round button: pointing back (undo) or, mirrored, on (redo)."""
+    icon = ('<path d="M25 24 H37 A11 11 0 0 1 37 46 H28" fill="none" stroke="#ffffff" stroke-width="5" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            '<path d="M13 24 L27 14 L27 34 Z" fill="%s" stroke="%s" stroke-width="2" stroke-linejoin="round"/>'
+            % (C_GOLD, C_GOLD))
+    if redo:
+        icon = '<g transform="translate(%s 0) scale(-1 1)">%s</g>' % (n(w), icon)
+    return round_button(w, icon)
+
+
+@picture("undo", 64, 64)
+def p_undo(w, h):
+    return history_arrow(w, False)
+
+
+@picture("redo", 64, 64)
+def p_redo(w, h):
+    return history_arrow(w, True)
+
+
 # ---------------------------------------------------------------------------
 # Post view
 # ---------------------------------------------------------------------------
@@ -919,6 +941,20 @@ def p_loading(w, h):
                    % (n(40 + 28 * math.cos(a)), n(40 + 28 * math.sin(a)), n(r), n(op)))
     out.append('<circle cx="40" cy="40" r="9" fill="%s"/>' % C_ACCENT)
     return "\n".join(out)
+
+
+# ---------------------------------------------------------------------------
+# Board furniture
+# ---------------------------------------------------------------------------
+@picture("open_end", 14, 14)
+def p_open_end(w, h):
+    """The ring on an end that is not joined: bright on a dark rim, so it reads on
+    the board's light grid and on every part's grey road, white rails and red kerbs;
+    its centre stays clear so the end itself shows through."""
+    c = w / 2
+    return ('<circle cx="%s" cy="%s" r="4.6" fill="none" stroke="%s" stroke-width="4.2"/>'
+            '<circle cx="%s" cy="%s" r="4.6" fill="none" stroke="%s" stroke-width="2.2"/>'
+            % (n(c), n(c), C_SLOT, n(c), n(c), C_GOLD))
 
 
 # ---------------------------------------------------------------------------
@@ -1393,6 +1429,51 @@ picture("sheet:geometry-sheet", 1220, 760, needs=("circuit_corner", "circuit_str
 
 
 # ---------------------------------------------------------------------------
+# Application icon (desktop menus, docks): its own square SVG, installed as the
+# scalable icon, and PNGs at the sizes desktops ask for. No text, no embedded
+# pictures, so the SVG stands alone.
+# ---------------------------------------------------------------------------
+ICON_SIZES = (48, 128, 256, 512)
+
+
+def app_icon_svg():
+    R, cx1, cx2, cy = 29.0, 52.0, 76.0, 64.0     # a stadium-shaped loop
+    band, road = 24.0, 18.0
+    loop = ("M%s %s H%s A%s %s 0 0 1 %s %s H%s A%s %s 0 0 1 %s %s Z"
+            % (n(cx1), n(cy - R), n(cx2), n(R), n(R), n(cx2), n(cy + R), n(cx1), n(R), n(R), n(cx1), n(cy - R)))
+    b = ['<rect x="6" y="6" width="116" height="116" rx="26" fill="url(#bg)"/>',
+         '<path d="%s" fill="none" stroke="%s" stroke-width="%s"/>' % (loop, C_RAIL, n(band)),
+         '<path d="%s" fill="none" stroke="%s" stroke-width="%s" stroke-dasharray="6 6"/>' % (loop, C_KERB, n(band)),
+         '<path d="%s" fill="none" stroke="%s" stroke-width="%s"/>' % (loop, C_ROAD, n(road)),
+         '<path d="%s" fill="none" stroke="%s" stroke-width="2" stroke-dasharray="7 6" stroke-dashoffset="3"/>'
+         % (loop, C_LINE)]
+    square = road / 4.0
+    for col in range(2):
+        for row in range(4):
+            b.append('<rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>'
+                     % (n(60 + col * square), n(cy + R - road / 2 + row * square), n(square), n(square),
+                        "#ffffff" if (col + row) % 2 == 0 else "#111111"))
+    b.append('<g transform="translate(66 %s)"><rect x="-9" y="-5" width="18" height="10" rx="3.5" fill="%s"/>'
+             '<rect x="-2" y="-3.5" width="5.5" height="7" rx="1.5" fill="%s" opacity="0.8"/></g>'
+             % (n(cy - R), C_GOLD, C_SLOT))
+    defs = ('<linearGradient id="bg" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#263445"/>'
+            '<stop offset="1" stop-color="#111820"/></linearGradient>')
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="128" height="128" viewBox="0 0 128 128">\n'
+            '<defs>%s</defs>\n%s\n</svg>\n' % (defs, "\n".join(b)))
+
+
+def render_icons(svg_dir, icon_dir, env):
+    svg_path = os.path.join(svg_dir, "app_icon.svg")
+    write(svg_path, app_icon_svg())
+    os.makedirs(icon_dir, exist_ok=True)
+    for size in ICON_SIZES:
+        out = os.path.join(icon_dir, "%dx%d.png" % (size, size))
+        subprocess.run(["rsvg-convert", "--format", "png", "-w", str(size), "-h", str(size), "-o", out, svg_path],
+                       check=True, env=env)
+        ensure_alpha(out)
+
+
+# ---------------------------------------------------------------------------
 # Rendering
 # ---------------------------------------------------------------------------
 FONTS_CONF = """<?xml version="1.0"?>
@@ -1561,23 +1642,27 @@ def main():
             res_dir = os.path.join(work, "res")
             sheet_dir = os.path.join(work, "sheets")
             svg_dir = os.path.join(work, "svg")
+            icon_dir = os.path.join(work, "icons")
         else:
-            res_dir, sheet_dir, svg_dir = RES, ASSETS, SVG_DIR
+            res_dir, sheet_dir, svg_dir, icon_dir = RES, ASSETS, SVG_DIR, ICONS
             copy_fonts(FONTS)
         os.makedirs(res_dir, exist_ok=True)
         os.makedirs(sheet_dir, exist_ok=True)
         render_all(res_dir, svg_dir, sheet_dir, work)
+        render_icons(svg_dir, icon_dir, render_env(work))
         if check:
             fresh = digest(res_dir)
             fresh.update({k: v for k, v in digest(sheet_dir).items()})
+            fresh.update({"icons/" + k: v for k, v in digest(icon_dir).items()})
             have = digest(RES)
             have.update({k: v for k, v in digest(ASSETS).items() if "/" not in k})
+            have.update({"icons/" + k: v for k, v in digest(ICONS).items()})
             bad = sorted(k for k in fresh if have.get(k) != fresh[k])
             for k in bad:
                 print("differs: " + k)
             print("%d pictures checked, %d differ" % (len(fresh), len(bad)))
             return 1 if bad else 0
-    print("rendered %d pictures" % len(PICTURES))
+    print("rendered %d pictures and the application icon at %d sizes" % (len(PICTURES), len(ICON_SIZES)))
     return 0
 
 

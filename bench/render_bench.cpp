@@ -2,13 +2,16 @@
 // headless, with frames presented as a window's would be: a frame drawn
 // whole, a frame in which nothing changed, and one in which a single part
 // moved, each beside a bare fill of as many pixels in the same run (what
-// touching those pixels costs at the least). Then the resident memory of a
+// touching those pixels costs at the least); a whole frame of the board
+// zoomed out over 1,000 parts with 500 open-end rings beside the same frame
+// with the rings hidden. Then the resident memory of a
 // launch whose help pager was paged through and closed, beside one that
 // never showed it, each in a process of its own.
 #include <SDL.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "AppConstants.h"
 #include "BenchEditor.h"
@@ -152,6 +156,34 @@ int screenCosts()
     driver.advance(0.5);
     measureScreen("drawer open", driver, count);
     std::printf("(quads hidden under the open drawer, not drawn: %zu)\n", renderer->getScreenStats().lastHidden);
+
+    // 1,000 parts in chains of four: 500 open ends, all on the screen.
+    editor->drawer().panel()->setPositionY(restingY);
+    editor->clearBoard();
+    std::vector<circuit::PartId> parts;
+    strewParts(editor, 1000, random);
+    for (const circuit::Part& part : model.parts()) parts.push_back(part.id);
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+        if (i % 4 != 3) model.join({parts[i], 1}, {parts[i + 1], 0});
+    editor->boardView()->setZoomScale(0.5f);
+    driver.advance(0.5);
+    Node* rings = editor->openEndMarkers().layer();
+    auto wholeFrames = [&](bool shown) {
+        rings->setVisible(shown);
+        driver.frame();
+        return millisecondsPer(count, [&](int) {
+            renderer->invalidateScreen();
+            driver.frame();
+        });
+    };
+    // Alternated, the better of two runs each, so a slow moment of the
+    // machine does not land on one side only.
+    double with = wholeFrames(true), without = wholeFrames(false);
+    with = std::min(with, wholeFrames(true));
+    without = std::min(without, wholeFrames(false));
+    rings->setVisible(true);
+    std::printf("%-34s %9.3f   (%zu rings)\n", "1,000 parts zoomed out, rings", with, editor->openEndMarkers().count());
+    std::printf("%-34s %9.3f   (with rings %.3fx)\n", "1,000 parts zoomed out, no rings", without, with / without);
     Director::destroyInstance();
     return 0;
 }

@@ -33,7 +33,7 @@ ZelmPartSprite* PartSprites::detach(circuit::PartId id)
     return sprite;
 }
 
-void PartSprites::partAdded(const circuit::Part& part, std::size_t)
+void PartSprites::partAdded(const circuit::Part& part, std::size_t index)
 {
     auto* sprite = ZelmPartSprite::create(veloquix::partImageFiles[part.type]);
     // The pictures were all loaded for the palette; a part without one is
@@ -45,6 +45,11 @@ void PartSprites::partAdded(const circuit::Part& part, std::size_t)
     sprite->setRotation(part.rotation);
     _container->addChild(sprite);
     _sprites[part.id] = sprite;
+    // A part put back at its old place is drawn under the parts placed
+    // after it, as it was: they go on top again, in their order.
+    const auto& parts = _model.parts();
+    for (std::size_t i = index + 1; i < parts.size(); ++i)
+        if (ZelmPartSprite* later = this->sprite(parts[i].id)) _container->reorderChild(later, later->getLocalZOrder());
     if (_made) _made(sprite);
 }
 

@@ -81,6 +81,11 @@ void SavedListPanel::scrollViewTouchFinished(extension::ScrollView*)
 
 void SavedListPanel::addListItem(const std::string& id, const std::string& name, bool open)
 {
+    insertListItem(id, name, open, 0);
+}
+
+void SavedListPanel::insertListItem(const std::string& id, const std::string& name, bool open, std::size_t place)
+{
     const std::string thumbnail = CircuitStore::thumbnailPath(id);
     const bool hasThumbnail = FileUtils::getInstance()->isFileExist(thumbnail);
     ZelmLoadSprite* item =
@@ -89,9 +94,17 @@ void SavedListPanel::addListItem(const std::string& id, const std::string& name,
     if (!item) item = ZelmLoadSprite::create("res/noimage640.png", Rect(0, 0, kItemWidth, kItemHeight));
     if (!item) return;
 
-    for (ZelmLoadSprite* older : _items) older->setPositionX(older->getPositionX() + kItemPitch);
     const Size panel = getContentSize();
-    item->setPosition(panel.width * 0.5f, panel.height * 0.5f);
+    place = std::min(place, std::size_t(_items.size()));
+    // The item takes the place of the one there, or follows the last.
+    float x = panel.width * 0.5f;
+    if (place < std::size_t(_items.size()))
+        x = _items.at(ssize_t(place))->getPositionX();
+    else if (place > 0)
+        x = _items.back()->getPositionX() + kItemPitch;
+    for (std::size_t i = place; i < std::size_t(_items.size()); ++i)
+        _items.at(ssize_t(i))->setPositionX(_items.at(ssize_t(i))->getPositionX() + kItemPitch);
+    item->setPosition(x, panel.height * 0.5f);
     _view->addChild(item);
 
     const Size size = item->getContentSize();
@@ -114,12 +127,9 @@ void SavedListPanel::addListItem(const std::string& id, const std::string& name,
     item->addChild(box);
 
     item->setCircuit(id, label, box);
-    _items.insert(0, item);
+    _items.insert(ssize_t(place), item);
 
-    const float needed = _items.back()->getPositionX() + size.width * 0.5f + 50;
-    Node* container = _view->getContainer();
-    if (needed > Director::getInstance()->getVisibleSize().width)
-        container->setContentSize(Size(needed, container->getContentSize().height));
+    fitRowWidth();
     if (open) _currentItem = item;
     registerItemListener(item);
 }
@@ -193,7 +203,11 @@ void SavedListPanel::releaseItem(ZelmLoadSprite* item, Touch* touch)
 void SavedListPanel::springItemBack(ZelmLoadSprite* item)
 {
     const float half = _view->getContainer()->getContentSize().height * 0.5f;
-    item->runAction(EaseExponentialOut::create(MoveTo::create(0.6f, Vec2(item->getPositionX(), half))));
+    // Only up or down: an item the row moves along meanwhile (one added or
+    // brought back before it) keeps its new place.
+    item->runAction(
+        Sequence::create(EaseExponentialOut::create(MoveBy::create(0.6f, Vec2(0, half - item->getPositionY()))),
+                         CallFunc::create([item, half] { item->setPositionY(half); }), nullptr));
     if (_bin) {
         _view->removeChild(_bin, true);
         _bin = nullptr;
@@ -329,13 +343,18 @@ void SavedListPanel::animateItemDeletion(ZelmLoadSprite* item)
         if (vw - cw > o.x - kItemPitch)
             _view->setContentOffsetInDuration(Vec2(std::min(vw - cw + kItemPitch, 0.0f), o.y), 0.2f);
     });
-    auto shrink = CallFunc::create([this] {
-        Node* c = _view->getContainer();
-        const float vw = _view->getViewSize().width;
-        c->setContentSize(Size(std::max(c->getContentSize().width - kItemPitch, vw), c->getContentSize().height));
-    });
+    auto shrink = CallFunc::create([this] { fitRowWidth(); });
     runAction(Sequence::create(closeGap, DelayTime::create(0.2f), scrollBack, DelayTime::create(0.2f), shrink,
                                nullptr));
+}
+
+void SavedListPanel::fitRowWidth()
+{
+    Node* container = _view->getContainer();
+    float needed = _view->getViewSize().width;
+    if (!_items.empty())
+        needed = std::max(needed, _items.back()->getPositionX() + _items.back()->getContentSize().width * 0.5f + 50);
+    container->setContentSize(Size(needed, container->getContentSize().height));
 }
 
 void SavedListPanel::registerListeners()

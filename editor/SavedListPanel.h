@@ -43,6 +43,9 @@ public:
 
     // A new item takes the first place and pushes the others along.
     void addListItem(const std::string& id, const std::string& name, bool open);
+    // An item back at its old place (at most the number of items): those
+    // from that place on move along.
+    void insertListItem(const std::string& id, const std::string& name, bool open, std::size_t place);
     void showItemButtons(ZelmLoadSprite* item);
     void hideItemButtons();
     // The item flies into the bin and the row closes the gap.
@@ -80,6 +83,8 @@ private:
     void releaseItem(ZelmLoadSprite* item, cocos2d::Touch* touch);
     void springItemBack(ZelmLoadSprite* item);
     void endItemTouch();
+    // The row as wide as its items, and at least as wide as the view.
+    void fitRowWidth();
 
     Listener* _listener = nullptr;
     cocos2d::extension::ScrollView* _view = nullptr;

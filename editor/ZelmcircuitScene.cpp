@@ -1,6 +1,7 @@
 #include "ZelmcircuitScene.h"
 
 #include <new>
+#include <utility>
 
 #include "HelpView.h"
 #include "PostView.h"
@@ -52,6 +53,8 @@ bool ZelmcircuitScene::init()
     trashSprite->setOpacity(0);
     _headsUpLayer->addChild(trashSprite);
     _trash = std::make_unique<Trash>(trashSprite);
+    _historyButtons = std::make_unique<HistoryButtons>();
+    if (!_historyButtons->build(_headsUpLayer)) return false;
     _palette = std::make_unique<Palette>();
     if (!buildDrawer(vis)) return false;
     _savedList = SavedListPanel::create(this);
@@ -96,6 +99,13 @@ void ZelmcircuitScene::buildCollaborators()
             if (!_mode->listShown()) takeBoardSnapshot();
         });
     _gesture = std::make_unique<PartGesture>(*this, *_model, *_sprites, *_trash, _boardView, this, this);
+    _health = std::make_unique<circuit::CircuitHealth>(*_model);
+    _markers = std::make_unique<OpenEndMarkers>(*_model, _boardView->getContainer());
+    _status = std::make_unique<StatusLine>(
+        *_model, *_health, _boardView, _headsUpLayer, [this] { return _mode->listShown(); },
+        [this] { _navigation->onBoardTouchFinished(); });
+    _history = std::make_unique<circuit::History>(*_model);
+    _keys = std::make_unique<KeyCommands>();
     _signIn = SignIn::create(this, _nameField, _codeField, _busyOverlay);
     _signIn->retain();
 }
@@ -111,6 +121,13 @@ void ZelmcircuitScene::registerListeners()
     _navigation->registerListeners(_boardLayer);
     _guard->registerListener(_guardLayer);
     _signIn->registerListeners(_okButton);
+    _status->registerListener();
+    _historyButtons->registerListeners([this] { undo(); }, [this] { redo(); });
+    using Key = EventKeyboard::KeyCode;
+    _keys->bind({Key::KEY_Z, true, false}, [this] { undo(); });
+    _keys->bind({Key::KEY_Z, true, true}, [this] { redo(); });
+    _keys->bind({Key::KEY_Y, true, false}, [this] { redo(); });
+    _keys->registerListener(this);
 }
 
 void ZelmcircuitScene::startUp()
@@ -223,6 +240,37 @@ void ZelmcircuitScene::commitEdit()
 {
     saveCircuit(_store->openId());
     takeBoardSnapshot();
+    _historyButtons->refresh(_history->canUndo(), _history->canRedo());
+}
+
+// ---- Undo and redo -------------------------------------------------------------
+
+void ZelmcircuitScene::undo()
+{
+    if (!_mode->listShown()) {
+        stepHistory(true);
+        return;
+    }
+    CircuitStore::RestoredCircuit restored;
+    if (_store->restoreDeletedCircuit(&restored))
+        _savedList->insertListItem(restored.id, restored.name, restored.open, restored.place);
+}
+
+void ZelmcircuitScene::redo()
+{
+    if (!_mode->listShown()) stepHistory(false);
+}
+
+void ZelmcircuitScene::stepHistory(bool back)
+{
+    if (_gesture->partInHand()) return;
+    // Whatever changed since the last step (a touch the system cancelled)
+    // becomes a step first, so the one taken back is the latest.
+    _history->closeStep();
+    if (back ? _history->undo() : _history->redo())
+        commitEdit();
+    else
+        _historyButtons->refresh(_history->canUndo(), _history->canRedo());
 }
 
 bool ZelmcircuitScene::listShowing() const
@@ -294,7 +342,10 @@ void ZelmcircuitScene::peekDrawer(bool peek)
 
 void ZelmcircuitScene::saveCircuit(const std::string& key)
 {
-    _store->saveCircuit(key, *_model);
+    // The history is the open circuit's; a step ends with the save.
+    const bool open = key == _store->openId();
+    if (open) _history->closeStep();
+    _store->saveCircuit(key, *_model, open ? _history.get() : nullptr);
 }
 
 void ZelmcircuitScene::loadCircuit(const std::string& key)
@@ -303,6 +354,10 @@ void ZelmcircuitScene::loadCircuit(const std::string& key)
     for (const circuitdoc::PartRecord& record : _store->loadCircuit(key))
         placements.push_back({record.type, Vec2(record.x, record.y), record.rotation});
     _model->addTouching(placements);
+    // Loading is no step: the history starts as the store kept it.
+    circuitdoc::StoredHistory kept = _store->loadHistory(key);
+    _history->load(std::move(kept.steps), kept.done, kept.first);
+    _historyButtons->refresh(_history->canUndo(), _history->canRedo());
 }
 
 void ZelmcircuitScene::restoreSavedCircuits()
@@ -370,6 +425,8 @@ void ZelmcircuitScene::showSavedList(bool show)
     _palette->setActive(!show);
     _savedList->setShown(show);
     _mode->setListShown(show);
+    _historyButtons->setShown(!show);
+    _historyButtons->refresh(_history->canUndo(), _history->canRedo());
 }
 
 void ZelmcircuitScene::addListItem(const std::string& id, const std::string& name)

@@ -6,10 +6,15 @@
 
 #include "BoardNavigation.h"
 #include "BoardSnapshot.h"
+#include "CircuitHealth.h"
 #include "CircuitModel.h"
 #include "CircuitStore.h"
 #include "Drawer.h"
+#include "History.h"
+#include "HistoryButtons.h"
+#include "KeyCommands.h"
 #include "LoadingLayer.h"
+#include "OpenEndMarkers.h"
 #include "Palette.h"
 #include "PartGesture.h"
 #include "PartSprites.h"
@@ -18,6 +23,7 @@
 #include "ScreenMode.h"
 #include "ScrollStopGuard.h"
 #include "SignIn.h"
+#include "StatusLine.h"
 #include "Trash.h"
 #include "ZelmLoadSprite.h"
 #include "ZelmPartSprite.h"
@@ -40,6 +46,12 @@
 //   CircuitStore      documents, the save list and thumbnails in the store
 //   BoardSnapshot     the picture the open circuit's thumbnail is made from
 //   SignIn            the showcase account
+//   CircuitHealth     open ends, closed pieces and the nearest gap, no node
+//   OpenEndMarkers    the rings on the open ends
+//   StatusLine        the line that says whether the circuit closes
+//   History           the open circuit's undo steps, one per finished gesture
+//   HistoryButtons    the undo and redo buttons
+//   KeyCommands       the keyboard's commands
 // The operations named here are the editor's entry points; each hands its
 // work to the collaborator that owns it.
 class ZelmcircuitScene : public cocos2d::Layer,
@@ -81,6 +93,13 @@ public:
     // The circuit changed: it is saved and the board pictured.
     void commitEdit() override;
 
+    // ---- Undo and redo ------------------------------------------------------
+    // The last step taken back or put back, then saved and pictured like an
+    // edit; neither waits for nor moves anything else. Over the saved list,
+    // undo brings back the circuit deleted last.
+    void undo();
+    void redo();
+
     // ---- Navigation ---------------------------------------------------------
     void onBoardZoomFinished(cocos2d::extension::ScrollView* view);
     void onBoardTouchFinished(cocos2d::extension::ScrollView* view);
@@ -119,6 +138,12 @@ public:
     CircuitStore& store() const { return *_store; }
     BoardSnapshot& snapshot() const { return *_snapshot; }
     SignIn& signIn() const { return *_signIn; }
+    circuit::CircuitHealth& health() const { return *_health; }
+    OpenEndMarkers& openEndMarkers() const { return *_markers; }
+    StatusLine& statusLine() const { return *_status; }
+    circuit::History& history() const { return *_history; }
+    HistoryButtons& historyButtons() const { return *_historyButtons; }
+    KeyCommands& keyCommands() const { return *_keys; }
     cocos2d::extension::ScrollView* boardView() const { return _boardView; }
     LoadingLayer* busyOverlay() const { return _busyOverlay; }
     cocos2d::Layer* headsUpLayer() const { return _headsUpLayer; }
@@ -137,6 +162,7 @@ private:
     void buildCollaborators();
     void registerListeners();
     void startUp();
+    void stepHistory(bool back);
 
     // PartGesture::Host
     bool listShowing() const override;
@@ -184,10 +210,16 @@ private:
     std::unique_ptr<circuit::CircuitModel> _model;
     std::unique_ptr<Palette> _palette;
     std::unique_ptr<PartSprites> _sprites;
+    std::unique_ptr<circuit::CircuitHealth> _health;
+    std::unique_ptr<OpenEndMarkers> _markers;
+    std::unique_ptr<StatusLine> _status;
     std::unique_ptr<ScreenMode> _mode;
     std::unique_ptr<Drawer> _drawer;
     std::unique_ptr<BoardNavigation> _navigation;
     std::unique_ptr<ScrollStopGuard> _guard;
     std::unique_ptr<PartGesture> _gesture;
+    std::unique_ptr<circuit::History> _history;
+    std::unique_ptr<HistoryButtons> _historyButtons;
+    std::unique_ptr<KeyCommands> _keys;
     SignIn* _signIn = nullptr; // retained
 };

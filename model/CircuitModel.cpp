@@ -96,21 +96,30 @@ void CircuitModel::reindexFrom(std::size_t index)
 
 PartId CircuitModel::add(PartType type, const Vec2& position, float rotation)
 {
+    return insert(_parts.size(), type, position, rotation);
+}
+
+PartId CircuitModel::insert(std::size_t index, PartType type, const Vec2& position, float rotation, PartId formerId)
+{
+    index = std::min(index, _parts.size());
     Part p;
-    p.id = _nextId++;
+    // An id handed out before and not on the board is the same part coming
+    // back; any other id could name a different part.
+    const bool former = formerId != kNoPart && formerId < _nextId && !contains(formerId);
+    p.id = former ? formerId : _nextId++;
     p.type = type;
     p.position = position;
     p.rotation = rotation;
     const auto ends = endGeometry(type, _pictures[type]);
     p.ends[0] = ends[0];
     p.ends[1] = ends[1];
-    _parts.push_back(p);
-    _transforms.emplace_back();
-    _endPoints.emplace_back();
-    updateTransform(_parts.size() - 1);
-    _index[p.id] = _parts.size() - 1;
+    _parts.insert(_parts.begin() + std::ptrdiff_t(index), p);
+    _transforms.emplace(_transforms.begin() + std::ptrdiff_t(index));
+    _endPoints.emplace(_endPoints.begin() + std::ptrdiff_t(index));
+    updateTransform(index);
+    reindexFrom(index);
     ++_counts[type];
-    for (CircuitObserver* o : _observers) o->partAdded(_parts.back(), _parts.size() - 1);
+    for (CircuitObserver* o : _observers) o->partAdded(_parts[index], index);
     return p.id;
 }
 
@@ -187,10 +196,16 @@ void CircuitModel::addTouching(const std::vector<PartPlacement>& placements)
     for (CircuitObserver* o : _observers) o->batchEnded();
 }
 
+void CircuitModel::notifyChanging(std::size_t index)
+{
+    for (CircuitObserver* o : _observers) o->partChanging(_parts[index]);
+}
+
 void CircuitModel::remove(PartId id)
 {
     const std::ptrdiff_t at = indexOf(id);
     if (at < 0) return;
+    notifyChanging(std::size_t(at));
     for (int e = 0; e < 2; ++e)
         if (part(id).ends[e].link) unlinkEnd({id, e});
     // Links that were never paired (a part that reached the same neighbour
@@ -242,6 +257,7 @@ Rect CircuitModel::bounds(PartId id) const
 void CircuitModel::setPosition(PartId id, const Vec2& position)
 {
     const std::size_t i = _index.at(id);
+    notifyChanging(i);
     _parts[i].position = position;
     updateTransform(i);
     for (CircuitObserver* o : _observers) o->partMoved(_parts[i]);
@@ -250,6 +266,7 @@ void CircuitModel::setPosition(PartId id, const Vec2& position)
 void CircuitModel::setRotation(PartId id, float rotation)
 {
     const std::size_t i = _index.at(id);
+    notifyChanging(i);
     _parts[i].rotation = rotation;
     updateTransform(i);
     for (CircuitObserver* o : _observers) o->partMoved(_parts[i]);
@@ -266,8 +283,10 @@ void CircuitModel::placeClamped(PartId id, const Vec2& position)
 
 void CircuitModel::setLink(const EndRef& end, PartId partner)
 {
-    Part& p = mutablePart(end.part);
+    const std::size_t i = _index.at(end.part);
+    Part& p = _parts[i];
     if (p.ends[end.end].link == partner) return;
+    notifyChanging(i);
     p.ends[end.end].link = partner;
     for (CircuitObserver* o : _observers) o->linkChanged(p, end.end);
 }

@@ -60,6 +60,9 @@ class CircuitObserver {
 public:
     virtual ~CircuitObserver() = default;
     virtual void partAdded(const Part& part, std::size_t index) {}
+    // About to change (position, rotation, a link) or to leave the board:
+    // the record as it still is.
+    virtual void partChanging(const Part& part) {}
     // Position or rotation.
     virtual void partMoved(const Part& part) {}
     // The record as it was, links already cleared.
@@ -105,6 +108,11 @@ public:
     // two ends would; found through a grid of end points instead of a search
     // of every end for every end.
     void addTouching(const std::vector<PartPlacement>& placements);
+    // Puts a part that was on the board back at its place in placement
+    // order (at most size()), unlinked, under its old id when that id was
+    // this model's and is free; a new id otherwise.
+    PartId insert(std::size_t index, PartType type, const cocos2d::Vec2& position, float rotation,
+                  PartId formerId = kNoPart);
     // Takes the part off the board with every link to it.
     void remove(PartId id);
     void clear();
@@ -162,7 +170,7 @@ public:
     static const void* linkTag(PartId id) { return reinterpret_cast<const void*>(std::uintptr_t(id)); }
 
 private:
-    Part& mutablePart(PartId id) { return _parts[_index.at(id)]; }
+    void notifyChanging(std::size_t index);
     void setLink(const EndRef& end, PartId partner);
     void updateTransform(std::size_t index);
     void reindexFrom(std::size_t index);

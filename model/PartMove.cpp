@@ -52,6 +52,19 @@ void PartMove::moveSingleWithSnap(PartId part, const Vec2& step)
 
     const Vec2 moved = _model.part(part).position + step;
     _model.placeClamped(part, moved);
+    // Moved in small steps, a part snaps back onto the neighbours it was
+    // lifted from and breaks away past the join distance; a first step that
+    // already goes further must not leave it joined to ends it left behind.
+    for (int e = 0; e < 2; ++e) {
+        const PartId partner = _model.part(part).ends[e].link;
+        if (!partner || !_model.contains(partner)) continue;
+        bool near = false;
+        for (int f = 0; f < 2; ++f)
+            near = near || (_model.part(partner).ends[f].link == part &&
+                            _model.endToBoard({part, e}).distance(_model.endToBoard({partner, f})) <=
+                                connection::kJoinDistance);
+        if (!near) _model.unlinkEnd({part, e});
+    }
 
     _model.collectEnds([part](PartId id) { return id == part; }, &_targets, &_targetRefs);
     _moving.clear();

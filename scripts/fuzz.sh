@@ -11,8 +11,8 @@ if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt
 fi
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELOQUIX_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_circuit_document fuzz_save_list
-for target in fuzz_circuit_document fuzz_save_list; do
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_circuit_document fuzz_save_list fuzz_history
+for target in fuzz_circuit_document fuzz_save_list fuzz_history; do
   mkdir -p "build-fuzz/corpus/$target"
   log="build-fuzz/$target.log"
   if ! "build-fuzz/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \

@@ -26,6 +26,14 @@ start=$(now_ms)
 VELOQUIX_HOME="$work/ref/home" ./veloquix-replay "$work/ref/session.txt"
 length=$(($(now_ms) - start))
 edits=$(ls "$work/ref" | grep -c '^snap-')
+# Each edit of the session must change the store, or the screen changed under
+# the script and the session no longer edits what it should.
+for ((n = 1; n < edits; n++)); do
+  if cmp -s "$work/ref/snap-$((n - 1)).json" "$work/ref/snap-$n.json"; then
+    echo "kill-test: edit $n of kill-session.txt changed nothing in the store" >&2
+    exit 1
+  fi
+done
 
 failed=0
 for ((run = 1; run <= runs; run++)); do

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest
   fonts-ipafont-gothic fonts-liberation2
   xdg-utils
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -9,6 +9,8 @@
 namespace veloquix {
 
 inline const char* const kWindowTitle = "VELOQUIX";
+// The release, as the build sets it ("1.1.0").
+inline const char* const kVersion = VELOQUIX_VERSION;
 inline const cocos2d::Size kDesignSize(1024.0f, 768.0f);
 
 // The showcase service's API root; request paths are appended to it.

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <exception>
 #include <limits>
+
+#include "StoredJson.h"
 
 namespace circuitdoc {
 
@@ -16,27 +17,11 @@ namespace {
 
 constexpr int kPartTypes = 8;
 
-// picojson throws on numbers it cannot hold (such as 1e999); any failure
-// reads as a parse error, never as an exception.
-bool parse(const std::string& text, picojson::value& out, std::string* parseError)
-{
-    std::string error;
-    try {
-        error = picojson::parse(out, text);
-    } catch (const std::exception& e) {
-        error = std::string("unreadable number in stored text: ") + e.what();
-    }
-    if (error.empty()) return true;
-    if (parseError) *parseError = error;
-    out = picojson::value();
-    return false;
-}
-
 picojson::array readArray(const std::string& text, std::string* parseError)
 {
     if (text.empty()) return {};
     picojson::value value;
-    if (!parse(text, value, parseError) || !value.is<picojson::array>()) return {};
+    if (!parseStored(text, value, parseError) || !value.is<picojson::array>()) return {};
     return value.get<picojson::array>();
 }
 
@@ -249,12 +234,26 @@ std::vector<SaveEntry> readSaveList(const std::string& text, std::string* parseE
 std::string saveListWithNewEntry(const std::string& text, const std::string& id, const std::string& name,
                                  std::string* parseError)
 {
+    return saveListWithEntryAt(text, 0, id, name, parseError);
+}
+
+std::string saveListWithEntryAt(const std::string& text, std::size_t place, const std::string& id,
+                                const std::string& name, std::string* parseError)
+{
     picojson::array list = readArray(text, parseError);
     picojson::object entry;
     entry["id"] = picojson::value(id);
     entry["name"] = picojson::value(name);
-    list.insert(list.begin(), picojson::value(std::move(entry)));
+    list.insert(list.begin() + std::ptrdiff_t(std::min(place, list.size())), picojson::value(std::move(entry)));
     return picojson::value(std::move(list)).serialize();
+}
+
+std::ptrdiff_t saveListPlace(const std::string& text, const std::string& id)
+{
+    const picojson::array list = readArray(text, nullptr);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (isEntryFor(list[i], id)) return std::ptrdiff_t(i);
+    return -1;
 }
 
 std::string saveListWithout(const std::string& text, const std::string& id, std::string* parseError)

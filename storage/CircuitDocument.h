@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -54,7 +55,13 @@ std::vector<SaveEntry> readSaveList(const std::string& text, std::string* parseE
 // program does not understand are kept as they are.
 std::string saveListWithNewEntry(const std::string& text, const std::string& id, const std::string& name,
                                  std::string* parseError = nullptr);
+// The same, with the entry at `place` (at most the list's length; entries
+// the program does not understand count).
+std::string saveListWithEntryAt(const std::string& text, std::size_t place, const std::string& id,
+                                const std::string& name, std::string* parseError = nullptr);
 std::string saveListWithout(const std::string& text, const std::string& id, std::string* parseError = nullptr);
+// Where the entry for id stands in the list, counted as above; -1 when it is not there.
+std::ptrdiff_t saveListPlace(const std::string& text, const std::string& id);
 std::string saveListRenamed(const std::string& text, const std::string& id, const std::string& name,
                             std::string* parseError = nullptr);
 

@@ -11,12 +11,21 @@ bool inside(Touch* touch, Node* node)
     return box.containsPoint(touch->getLocation());
 }
 
-void registerButton(Node* button, const std::function<void()>& action)
+namespace {
+
+bool shown(const Node* node)
+{
+    for (; node; node = node->getParent())
+        if (!node->isVisible()) return false;
+    return true;
+}
+
+void registerPress(Node* button, const std::function<void()>& action, bool covering)
 {
     auto* listener = EventListenerTouchOneByOne::create();
-    listener->setSwallowTouches(false);
-    listener->onTouchBegan = [](Touch* touch, Event* event) {
-        if (!inTarget(touch, event)) return false;
+    listener->setSwallowTouches(covering);
+    listener->onTouchBegan = [covering](Touch* touch, Event* event) {
+        if (!inTarget(touch, event) || (covering && !shown(event->getCurrentTarget()))) return false;
         event->getCurrentTarget()->setColor(Color3B::GRAY);
         return true;
     };
@@ -30,5 +39,11 @@ void registerButton(Node* button, const std::function<void()>& action)
     };
     button->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, button);
 }
+
+} // namespace
+
+void registerButton(Node* button, const std::function<void()>& action) { registerPress(button, action, false); }
+
+void registerCoveringButton(Node* button, const std::function<void()>& action) { registerPress(button, action, true); }
 
 } // namespace touchhit

@@ -19,5 +19,9 @@ inline bool inTarget(cocos2d::Touch* touch, cocos2d::Event* event)
 // it, white again when it leaves or lifts; action runs for a lift inside.
 // The touch is not swallowed.
 void registerButton(cocos2d::Node* button, const std::function<void()>& action);
+// The same for a button laid over something that takes touches itself: it
+// answers only while it and every node above it are visible, and a touch it
+// takes never reaches what lies below.
+void registerCoveringButton(cocos2d::Node* button, const std::function<void()>& action);
 
 } // namespace touchhit

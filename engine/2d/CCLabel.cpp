@@ -171,6 +171,7 @@ bool looksLikeFontFile(const std::string& name)
 
 struct Item {
     char32_t c = 0;
+    size_t index = 0; // of the code point in the string
     bool lineBreak = false;
     TTF_Font* font = nullptr;
     int kern = 0;
@@ -424,6 +425,36 @@ void Label::setLineBreakWithoutSpace(bool breakWithoutSpace)
 
 float Label::getLineHeight() const { return _font ? TTF_FontLineSkip(_font) / contentScale() : 0.0f; }
 
+Vec2 Label::getCaretPoint(int index) const
+{
+    if (_caretPoints.empty()) return Vec2::ZERO;
+    return _caretPoints[size_t(std::clamp(index, 0, int(_caretPoints.size()) - 1))];
+}
+
+std::vector<Rect> Label::getSelectionRects(int from, int to) const
+{
+    std::vector<Rect> rects;
+    if (_caretPoints.empty() || from >= to) return rects;
+    const int last = int(_caretPoints.size()) - 1;
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, from, last);
+    const float height = getLineHeight();
+    for (int i = from; i <= to; ++i) {
+        const Vec2& p = _caretPoints[size_t(i)];
+        if (rects.empty() || std::fabs(rects.back().origin.y - p.y) > 0.01f) {
+            rects.emplace_back(p.x, p.y, 0.0f, height);
+            continue;
+        }
+        Rect& line = rects.back();
+        float left = std::min(line.getMinX(), p.x), right = std::max(line.getMaxX(), p.x);
+        line.origin.x = left;
+        line.size.width = right - left;
+    }
+    rects.erase(std::remove_if(rects.begin(), rects.end(), [](const Rect& r) { return r.size.width <= 0.0f; }),
+                rects.end());
+    return rects;
+}
+
 Sprite* Label::getLetter(int letterIndex)
 {
     if (letterIndex < 0 || letterIndex >= _letters.size()) return nullptr;
@@ -444,6 +475,7 @@ void Label::relayout(bool freshLetters)
         char32_t c = chars[i];
         Item item;
         item.c = c;
+        item.index = i;
         if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < chars.size() && chars[i + 1] == '\n') ++i;
             item.lineBreak = true;
@@ -485,6 +517,8 @@ void Label::relayout(bool freshLetters)
     // line is broken between letters.
     const int maxWidth = _dimensions.width > 0.0f ? int(std::floor(_dimensions.width * scale)) : 0;
     std::vector<std::vector<const Item*>> lines(1);
+    // The line each explicit break ends, by the break's code point.
+    std::vector<std::pair<size_t, size_t>> breaks;
     auto breakableBefore = [&](const std::vector<const Item*>& line, size_t k, const Item* next) {
         const Item* before = line[k - 1];
         const Item* after = k < line.size() ? line[k] : next;
@@ -504,6 +538,7 @@ void Label::relayout(bool freshLetters)
     for (const Item& item : items) {
         auto& line = lines.back();
         if (item.lineBreak) {
+            breaks.emplace_back(item.index, lines.size() - 1);
             lines.emplace_back();
             pen = 0;
             continue;
@@ -555,16 +590,26 @@ void Label::relayout(bool freshLetters)
         for (Sprite* letter : _letters) letter->setParent(nullptr);
         _letters.clear();
     }
+    // A caret stop for every code point and one after the last, on the pen
+    // position; a stop the layout does not reach (the second half of "\r\n")
+    // takes the one after it.
+    const size_t kUnset = size_t(-1);
+    std::vector<std::pair<int, size_t>> stops(chars.size() + 1, std::make_pair(0, kUnset));
+    auto alignedLeft = [&](int lineWidth) {
+        if (_hAlignment == TextHAlignment::CENTER) return int(std::lround((boxWidth - lineWidth) * 0.5f));
+        if (_hAlignment == TextHAlignment::RIGHT) return int(std::lround(boxWidth - lineWidth));
+        return 0;
+    };
+    std::vector<int> lineEnds;
     size_t index = 0;
     for (size_t l = 0; l < lines.size(); ++l) {
-        int left = 0;
-        if (_hAlignment == TextHAlignment::CENTER) left = int(std::lround((boxWidth - lineWidths[l]) * 0.5f));
-        if (_hAlignment == TextHAlignment::RIGHT) left = int(std::lround(boxWidth - lineWidths[l]));
+        int left = alignedLeft(lineWidths[l]);
         int baseline = top + int(l) * lineSkip + ascent;
         int x = 0;
         for (size_t k = 0; k < lines[l].size(); ++k, ++index) {
             const Item* item = lines[l][k];
             if (k > 0) x += item->kern;
+            stops[item->index] = std::make_pair(left + x, l);
             Texture2D* texture = isBlank(item->c) ? nullptr : glyphTexture(item->font, item->c);
             Sprite* letter = index < size_t(_letters.size()) ? _letters.at(long(index)) : nullptr;
             if (!letter) {
@@ -592,6 +637,15 @@ void Label::relayout(bool freshLetters)
             letter->setPosition(Vec2((pxLeft + pxWidth * 0.5f) / scale, size.height - (pxTop + pxHeight * 0.5f) / scale));
             x += item->advance;
         }
+        lineEnds.push_back(left + x);
+    }
+    for (const auto& lineBreak : breaks) stops[lineBreak.first] = std::make_pair(lineEnds[lineBreak.second], lineBreak.second);
+    stops.back() = lines.empty() ? std::make_pair(alignedLeft(0), size_t(0))
+                                 : std::make_pair(lineEnds.back(), lines.size() - 1);
+    _caretPoints.assign(stops.size(), Vec2::ZERO);
+    for (size_t i = stops.size(); i-- > 0;) {
+        if (stops[i].second == kUnset) stops[i] = stops[i + 1];
+        _caretPoints[i] = Vec2(stops[i].first / scale, size.height - (top + int(stops[i].second + 1) * lineSkip) / scale);
     }
     while (size_t(_letters.size()) > index) {
         _letters.back()->setParent(nullptr);

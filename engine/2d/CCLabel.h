@@ -85,6 +85,13 @@ public:
     // or null. Its colour and opacity multiply the text colour; they survive a
     // change of alignment, dimensions or text colour, not a new string.
     virtual Sprite* getLetter(int letterIndex);
+    // Where a caret before the code point at index stands (the number of code
+    // points: after the last), in the label's space: on the pen position, at
+    // the bottom of its line, which is getLineHeight() high.
+    Vec2 getCaretPoint(int index) const;
+    // The text between two caret positions as one rectangle a line, in the
+    // label's space, for drawing a selection.
+    std::vector<Rect> getSelectionRects(int from, int to) const;
 
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
 
@@ -116,6 +123,7 @@ protected:
     TTF_Font* _font = nullptr;
     std::vector<TTF_Font*> _fallbackFonts;
     Vector<Sprite*> _letters;
+    std::vector<Vec2> _caretPoints;
     std::map<std::pair<TTF_Font*, char32_t>, Texture2D*> _glyphTextures;
 };
 

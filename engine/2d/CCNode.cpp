@@ -268,16 +268,15 @@ void Node::reorderChild(Node* child, int localZOrder)
 void Node::sortAllChildren()
 {
     if (!_reorderChildDirty) return;
-    std::vector<Node*> sorted(_children.begin(), _children.end());
-    std::stable_sort(sorted.begin(), sorted.end(), [](const Node* a, const Node* b) {
+    auto before = [](const Node* a, const Node* b) {
         return a->_localZOrder < b->_localZOrder ||
                (a->_localZOrder == b->_localZOrder && a->_orderOfArrival < b->_orderOfArrival);
-    });
-    // The same elements in a new order: no retain count changes.
-    for (ptrdiff_t i = 0; i < static_cast<ptrdiff_t>(sorted.size()); ++i) {
-        ptrdiff_t j = _children.getIndex(sorted[i]);
-        if (j != i) _children.swap(i, j);
-    }
+    };
+    // Children added one by one usually arrive in order: one pass tells, and
+    // the pointers are sorted in place (no retain count changes) only when
+    // they are not, never with a search per child.
+    if (!std::is_sorted(_children.begin(), _children.end(), before))
+        std::stable_sort(_children.begin(), _children.end(), before);
     _reorderChildDirty = false;
 }
 

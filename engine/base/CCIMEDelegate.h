@@ -22,8 +22,9 @@ public:
     virtual void insertText(const char* text, size_t len) {}
     virtual void deleteBackward() {}
     virtual const std::string& getContentText();
-    // Keys that are not text (arrows, Ctrl+Enter, Escape); ctrl tells the modifier.
-    virtual void keyPressed(EventKeyboard::KeyCode code, bool ctrl) {}
+    // Keys that are not text (arrows, Home, End, Delete, Tab, Ctrl+A,
+    // Ctrl+Enter, Escape); ctrl and shift tell the modifiers.
+    virtual void keyPressed(EventKeyboard::KeyCode code, bool ctrl, bool shift) {}
 
 protected:
     IMEDelegate();

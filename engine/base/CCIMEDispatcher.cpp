@@ -83,9 +83,9 @@ void IMEDispatcher::dispatchDeleteBackward()
     if (_attached) _attached->deleteBackward();
 }
 
-void IMEDispatcher::dispatchKey(EventKeyboard::KeyCode code, bool ctrl)
+void IMEDispatcher::dispatchKey(EventKeyboard::KeyCode code, bool ctrl, bool shift)
 {
-    if (_attached) _attached->keyPressed(code, ctrl);
+    if (_attached) _attached->keyPressed(code, ctrl, shift);
 }
 
 const std::string& IMEDispatcher::getContentText()

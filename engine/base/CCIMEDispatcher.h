@@ -16,7 +16,7 @@ public:
 
     void dispatchInsertText(const char* text, size_t len);
     void dispatchDeleteBackward();
-    void dispatchKey(EventKeyboard::KeyCode code, bool ctrl);
+    void dispatchKey(EventKeyboard::KeyCode code, bool ctrl, bool shift = false);
     const std::string& getContentText();
     bool isAnyDelegateAttachedWithIME() const { return _attached != nullptr; }
     IMEDelegate* getAttachedDelegate() const { return _attached; }

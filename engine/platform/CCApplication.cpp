@@ -123,6 +123,7 @@ int Application::run()
         std::lock_guard<std::mutex> lock(s_tasksMutex);
         s_tasks.clear();
     }
+    applicationWillTerminate();
     director->end();
     view->release();
     return 0;

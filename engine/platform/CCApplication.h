@@ -18,6 +18,8 @@ public:
     virtual void applicationWillEnterForeground() = 0;
     virtual void setAnimationInterval(float interval);
     virtual void initGLContextAttrs() {}
+    // The window is closing and the loop has ended; the window still exists.
+    virtual void applicationWillTerminate() {}
 
     // Launches and runs the frame loop until the window closes; the exit status.
     int run();

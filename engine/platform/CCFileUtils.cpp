@@ -300,6 +300,12 @@ FileUtils::FileUtils()
     std::vector<std::string> defaults;
     if (!_executableDir.empty()) {
         defaults.push_back(_executableDir);
+        // Installed as PREFIX/bin/veloquix, the pictures are in
+        // PREFIX/share/veloquix/, whatever prefix the install was given.
+        std::string prefix = parentOf(_executableDir.substr(0, _executableDir.size() - 1));
+        if (isDirectory(withSlash(prefix) + "share/veloquix")) {
+            defaults.push_back(withSlash(prefix) + "share/veloquix/");
+        }
     }
     std::string cwd = currentDirectory();
     if (!cwd.empty()) {

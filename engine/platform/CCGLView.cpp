@@ -129,6 +129,24 @@ void GLView::swapBuffers()
     if (_backend) SDL_RenderPresent(_backend);
 }
 
+void GLView::setViewName(const std::string& name)
+{
+    _viewName = name;
+    if (_window) SDL_SetWindowTitle(_window, name.c_str());
+}
+
+void GLView::setFullscreen(bool fullscreen)
+{
+    if (_window && fullscreen != isFullscreen()) {
+        SDL_SetWindowFullscreen(_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    }
+}
+
+bool GLView::isFullscreen() const
+{
+    return _window && (SDL_GetWindowFlags(_window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void GLView::setIMEKeyboardState(bool open)
 {
     if (open) {
@@ -327,8 +345,14 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
         return EventKeyboard::KeyCode::KEY_END;
     case SDLK_SPACE:
         return EventKeyboard::KeyCode::KEY_SPACE;
+    case SDLK_a:
+        return EventKeyboard::KeyCode::KEY_A;
     case SDLK_v:
         return EventKeyboard::KeyCode::KEY_V;
+    case SDLK_y:
+        return EventKeyboard::KeyCode::KEY_Y;
+    case SDLK_z:
+        return EventKeyboard::KeyCode::KEY_Z;
     default:
         return EventKeyboard::KeyCode::KEY_OTHER;
     }
@@ -338,6 +362,7 @@ EventKeyboard::KeyCode keyCodeFor(SDL_Keycode key)
 void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
 {
     bool ctrl = (modifiers & KMOD_CTRL) != 0;
+    bool shift = (modifiers & KMOD_SHIFT) != 0;
     EventKeyboard::KeyCode code = keyCodeFor(key);
     IMEDispatcher* ime = IMEDispatcher::sharedDispatcher();
     if (code == EventKeyboard::KeyCode::KEY_BACKSPACE) {
@@ -352,15 +377,15 @@ void GLView::handleKeyDown(int32_t key, uint16_t modifiers)
             SDL_free(text);
         }
     } else {
-        ime->dispatchKey(code, ctrl);
+        ime->dispatchKey(code, ctrl, shift);
     }
-    EventKeyboard event(code, true);
+    EventKeyboard event(code, true, ctrl, shift);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
 }
 
-void GLView::handleKeyUp(int32_t key, uint16_t)
+void GLView::handleKeyUp(int32_t key, uint16_t modifiers)
 {
-    EventKeyboard event(keyCodeFor(key), false);
+    EventKeyboard event(keyCodeFor(key), false, (modifiers & KMOD_CTRL) != 0, (modifiers & KMOD_SHIFT) != 0);
     Director::getInstance()->getEventDispatcher()->dispatchEvent(&event);
 }
 
@@ -372,8 +397,13 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         int w = 0, h = 0;
         if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
         setFrameSize(float(w), float(h));
+        windowPlacementChanged();
         break;
     }
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        windowPlacementChanged();
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
         // The window system lost what was shown; the kept picture is intact.
         Director::getInstance()->getRenderer()->requestScreenCopy();
@@ -383,6 +413,7 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
         break;
     case SDL_WINDOWEVENT_RESTORED:
         if (app && Director::getInstance()->isAnimationStopped()) app->applicationWillEnterForeground();
+        windowPlacementChanged();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         _shouldClose = true;
@@ -469,6 +500,12 @@ void GLView::handleQueuedEvents()
             handleTextInput(e.text.text);
             break;
         case SDL_KEYDOWN:
+            // F11 belongs to the window, as in other desktop programs; held
+            // down, it switches once.
+            if (e.key.keysym.sym == SDLK_F11) {
+                if (!e.key.repeat) setFullscreen(!isFullscreen());
+                break;
+            }
             handleKeyDown(e.key.keysym.sym, e.key.keysym.mod);
             break;
         case SDL_KEYUP:

@@ -93,6 +93,11 @@ public:
     SDL_Window* getWindow() const { return _window; }
     SDL_Renderer* getBackend() const { return _backend; }
     const std::string& getViewName() const { return _viewName; }
+    // Also the window's title.
+    void setViewName(const std::string& name);
+    // Full screen on the window's display, or back to the window it was; F11 switches.
+    void setFullscreen(bool fullscreen);
+    bool isFullscreen() const;
     int getActiveTouchCount() const { return static_cast<int>(_touches.size()); }
 
 protected:
@@ -102,6 +107,8 @@ protected:
     void applyScissor();
     void handleTouches(int code, int num, intptr_t ids[], float xs[], float ys[]);
     void handleWindowEvent(const SDL_WindowEvent& event);
+    // The window moved, was resized, maximised, restored or made full screen.
+    virtual void windowPlacementChanged() {}
 
     static GLContextAttrs s_glContextAttrs;
 

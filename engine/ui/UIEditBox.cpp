@@ -23,13 +23,9 @@ const float kCaretWidth = 1.5f;
 const float kBlinkInterval = 0.5f;
 const char* const kBlinkKey = "EditBox.caretBlink";
 const char* const kPasswordDot = "\xE2\x97\x8F";
+const Color4B kSelectionColor(70, 130, 230, 140);
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-int countCharacters(const std::string& text)
-{
-    return int(std::count_if(text.begin(), text.end(), [](char c) { return !isContinuation(c); }));
-}
 
 // The UTF-8 text split into whole characters.
 std::vector<std::string> splitCharacters(const std::string& text)
@@ -214,6 +210,7 @@ void EditBox::didAttachWithIME()
 void EditBox::didDetachWithIME()
 {
     _editing = false;
+    _content.setCaret(_content.caret());
     unschedule(kBlinkKey);
     refresh();
     auto action = _endAction;
@@ -263,34 +260,56 @@ void EditBox::insertText(const char* text, size_t len)
             normalised += c;
         }
     }
-    int count = countCharacters(_text);
-    bool changed = false;
+    // What is typed replaces the selection, so the selection does not count
+    // against the maximum length.
+    int count = _content.length() - (_content.selectionEnd() - _content.selectionStart());
+    std::string accepted;
     for (const std::string& ch : splitCharacters(normalised)) {
         if (_maxLength > 0 && count >= _maxLength) break;
         unsigned char lead = static_cast<unsigned char>(ch[0]);
         char32_t first = lead < 0x80 ? lead : 0x80;
         if (!accepts(first)) continue;
-        _text += ch;
+        accepted += ch;
         ++count;
-        changed = true;
     }
-    if (changed) textChanged();
-}
-
-void EditBox::deleteBackward()
-{
-    if (_text.empty()) return;
-    size_t start = _text.size();
-    while (start > 0 && isContinuation(_text[--start])) {
-    }
-    _text.erase(start);
+    if (accepted.empty()) return;
+    _content.insert(accepted);
     textChanged();
 }
 
-void EditBox::keyPressed(EventKeyboard::KeyCode code, bool ctrl)
+void EditBox::removeRange(std::pair<int, int> range)
 {
-    bool enter = code == EventKeyboard::KeyCode::KEY_ENTER || code == EventKeyboard::KeyCode::KEY_KP_ENTER;
-    if (enter && ctrl) endEditing(EditBoxDelegate::EditBoxEndAction::RETURN);
+    if (range.first >= range.second) return;
+    _content.erase(range.first, range.second);
+    textChanged();
+}
+
+void EditBox::deleteBackward() { removeRange(_content.backwardRange()); }
+
+void EditBox::keyPressed(EventKeyboard::KeyCode code, bool ctrl, bool shift)
+{
+    using Key = EventKeyboard::KeyCode;
+    if (code == Key::KEY_ENTER || code == Key::KEY_KP_ENTER) {
+        if (ctrl) endEditing(EditBoxDelegate::EditBoxEndAction::RETURN);
+    } else if (code == Key::KEY_DELETE) {
+        removeRange(_content.forwardRange());
+    } else if (_content.moveForKey(code, ctrl, shift)) {
+        restartBlink();
+        refresh();
+    }
+}
+
+void EditBox::setCursorPosition(int position)
+{
+    _content.setCaret(position);
+    restartBlink();
+    refresh();
+}
+
+void EditBox::selectAll()
+{
+    _content.selectAll();
+    refresh();
 }
 
 void EditBox::textChanged()
@@ -299,7 +318,7 @@ void EditBox::textChanged()
     refresh();
     if (_delegate) {
         retain();
-        _delegate->editBoxTextChanged(this, _text);
+        _delegate->editBoxTextChanged(this, _content.text());
         release();
     }
 }
@@ -312,14 +331,14 @@ void EditBox::restartBlink()
     schedule(
         [this](float) {
             _caretOn = !_caretOn;
-            if (_caret) _caret->setVisible(_editing && _caretOn);
+            if (_caret) _caret->setVisible(_editing && _caretOn && !_content.hasSelection());
         },
         kBlinkInterval, kBlinkKey);
 }
 
 void EditBox::setText(const char* text)
 {
-    _text = text ? text : "";
+    _content.setText(text ? text : "");
     refresh();
 }
 
@@ -408,35 +427,72 @@ void EditBox::refresh()
     const bool multiLine = _inputMode == InputMode::ANY;
     const float available = std::max(0.0f, box.width - 2 * kPadding);
 
-    std::string shown = _text;
+    const std::string& text = _content.text();
+    std::string shown = text;
     if (_inputFlag == InputFlag::PASSWORD) {
         shown.clear();
-        for (int i = countCharacters(_text); i > 0; --i) shown += kPasswordDot;
+        for (int i = _content.length(); i > 0; --i) shown += kPasswordDot;
     }
     _textLabel->setString(shown);
     _placeholderLabel->setString(_placeHolder);
-    _textLabel->setVisible(!_text.empty());
-    _placeholderLabel->setVisible(_text.empty());
+    _textLabel->setVisible(!text.empty());
+    _placeholderLabel->setVisible(text.empty());
 
     for (Label* label : {_textLabel, _placeholderLabel}) {
         if (multiLine) {
             label->setDimensions(available, 0);
             label->setAnchorPoint(Vec2(0, 1));
-            float top = box.height - kPadding;
-            float overflow = label->getContentSize().height - (box.height - 2 * kPadding);
-            // While typing, the newest line stays in view.
-            if (_editing && overflow > 0.0f) top += overflow;
-            label->setPosition(Vec2(kPadding, top));
         } else {
             label->setDimensions(0, 0);
             label->setAnchorPoint(Vec2(0, 0.5f));
-            float left = kPadding;
-            float overflow = label->getContentSize().width - available;
-            if (_editing && overflow > 0.0f) left -= overflow;
-            label->setPosition(Vec2(left, box.height * 0.5f));
+        }
+    }
+    scrollToCaret(_textLabel, available);
+    for (Label* label : {_textLabel, _placeholderLabel}) {
+        if (multiLine) {
+            label->setPosition(Vec2(kPadding, box.height - kPadding + (label == _textLabel ? _scrollY : 0.0f)));
+        } else {
+            label->setPosition(Vec2(kPadding - (label == _textLabel ? _scrollX : 0.0f), box.height * 0.5f));
         }
     }
     placeCaret();
+    placeSelection();
+}
+
+void EditBox::scrollToCaret(Label* label, float available)
+{
+    const Size box = _contentSize;
+    if (!_editing) {
+        _scrollX = _scrollY = 0.0f;
+        return;
+    }
+    const Size labelSize = label->getContentSize();
+    const bool atEnd = _content.caret() == _content.length();
+    const Vec2 caret = label->getCaretPoint(_content.caret());
+    if (_inputMode == InputMode::ANY) {
+        float overflow = std::max(0.0f, labelSize.height - (box.height - 2 * kPadding));
+        if (atEnd) {
+            // While typing at the end, the newest line stays in view.
+            _scrollY = overflow;
+        } else {
+            // Otherwise the text moves only as far as the caret's line needs.
+            float lineHeight = label->getLineHeight();
+            float lowest = labelSize.height - caret.y - (box.height - 2 * kPadding);
+            float highest = labelSize.height - caret.y - lineHeight;
+            _scrollY = std::clamp(_scrollY, std::min(lowest, highest), highest);
+        }
+        _scrollY = std::clamp(_scrollY, 0.0f, overflow);
+        _scrollX = 0.0f;
+    } else {
+        float overflow = std::max(0.0f, labelSize.width - available);
+        if (atEnd) {
+            _scrollX = overflow;
+        } else {
+            _scrollX = std::clamp(_scrollX, caret.x - available, caret.x);
+        }
+        _scrollX = std::clamp(_scrollX, 0.0f, overflow);
+        _scrollY = 0.0f;
+    }
 }
 
 void EditBox::placeCaret()
@@ -449,21 +505,40 @@ void EditBox::placeCaret()
                                                label->getAnchorPoint().y * labelSize.height);
     const bool multiLine = _inputMode == InputMode::ANY;
     Vec2 local; // bottom-left of the caret in the label's space
-    int letters = label->getStringLength();
-    if (_text.empty()) {
+    if (_content.text().empty()) {
         float top = multiLine ? _contentSize.height - kPadding : (_contentSize.height + lineHeight) * 0.5f;
         origin = Vec2(kPadding, top - lineHeight);
-    } else if (_text.back() == '\n' || letters == 0) {
-        local = Vec2(0, labelSize.height - label->getStringNumLines() * lineHeight);
     } else {
-        Sprite* last = label->getLetter(letters - 1);
-        Rect bounds = last->getBoundingBox();
-        int line = lineHeight > 0.0f ? int((labelSize.height - last->getPositionY()) / lineHeight) : 0;
-        local = Vec2(bounds.getMaxX(), labelSize.height - (line + 1) * lineHeight);
+        local = label->getCaretPoint(_content.caret());
     }
     _caret->setContentSize(Size(kCaretWidth, lineHeight));
     _caret->setPosition(origin + local);
-    _caret->setVisible(_editing && _caretOn);
+    _caret->setVisible(_editing && _caretOn && !_content.hasSelection());
+}
+
+void EditBox::placeSelection()
+{
+    std::vector<Rect> rects;
+    if (_editing && _content.hasSelection()) {
+        rects = _textLabel->getSelectionRects(_content.selectionStart(), _content.selectionEnd());
+    }
+    Size labelSize = _textLabel->getContentSize();
+    Vec2 origin = _textLabel->getPosition() - Vec2(_textLabel->getAnchorPoint().x * labelSize.width,
+                                                   _textLabel->getAnchorPoint().y * labelSize.height);
+    while (_selection.size() < rects.size()) {
+        LayerColor* bar = LayerColor::create(kSelectionColor, 1.0f, 1.0f);
+        bar->ignoreAnchorPointForPosition(true);
+        // Above the background, below the text.
+        addChild(bar, -1);
+        _selection.push_back(bar);
+    }
+    for (size_t i = 0; i < _selection.size(); ++i) {
+        bool used = i < rects.size();
+        _selection[i]->setVisible(used);
+        if (!used) continue;
+        _selection[i]->setPosition(origin + rects[i].origin);
+        _selection[i]->setContentSize(rects[i].size);
+    }
 }
 
 void EditBox::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags)

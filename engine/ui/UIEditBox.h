@@ -1,7 +1,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "base/CCEditableText.h"
 #include "base/CCIMEDelegate.h"
 #include "renderer/CCCustomCommand.h"
 #include "ui/UIWidget.h"
@@ -33,7 +36,9 @@ public:
 };
 
 // A text entry field drawn in the scene: background picture, text or
-// placeholder, and a blinking caret while it holds the keyboard.
+// placeholder, and a blinking caret while it holds the keyboard. Left, Right,
+// Home and End move the caret (with Shift they select), Ctrl+A selects
+// everything; typing, Backspace and Delete work at the caret or on the selection.
 class EditBox : public Widget, public IMEDelegate {
 public:
     enum class KeyboardReturnType { DEFAULT, DONE, SEND, SEARCH, GO, NEXT };
@@ -59,7 +64,12 @@ public:
 
     void setText(const char* text);
     void setText(const std::string& text) { setText(text.c_str()); }
-    const char* getText() const { return _text.c_str(); }
+    const char* getText() const { return _content.text().c_str(); }
+    // In characters from the start; setText puts it after the last.
+    void setCursorPosition(int position);
+    int getCursorPosition() const { return _content.caret(); }
+    bool hasSelection() const { return _content.hasSelection(); }
+    void selectAll();
 
     // fontName is a font file or a system family name.
     void setFont(const char* fontName, int fontSize);
@@ -106,7 +116,7 @@ public:
     void onExit() override;
     void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) override;
 
-    std::string getTextDescription() const override { return _text; }
+    std::string getTextDescription() const override { return _content.text(); }
     bool hasTextDescription() const override { return true; }
 
 protected:
@@ -119,14 +129,17 @@ protected:
     void didDetachWithIME() override;
     void insertText(const char* text, size_t len) override;
     void deleteBackward() override;
-    void keyPressed(EventKeyboard::KeyCode code, bool ctrl) override;
-    const std::string& getContentText() override { return _text; }
+    void keyPressed(EventKeyboard::KeyCode code, bool ctrl, bool shift) override;
+    const std::string& getContentText() override { return _content.text(); }
 
     bool isTouchInside(Touch* touch) const;
     void endEditing(EditBoxDelegate::EditBoxEndAction action);
     void textChanged();
+    void removeRange(std::pair<int, int> range);
     void refresh();
+    void scrollToCaret(Label* label, float available);
     void placeCaret();
+    void placeSelection();
     void restartBlink();
     bool accepts(char32_t c) const;
 
@@ -135,10 +148,14 @@ protected:
     Label* _textLabel = nullptr;
     Label* _placeholderLabel = nullptr;
     LayerColor* _caret = nullptr;
+    std::vector<LayerColor*> _selection; // children, made on the first selection
     EventListenerTouchOneByOne* _touchListener = nullptr;
     EventListenerTouchOneByOne* _outsideListener = nullptr;
 
-    std::string _text;
+    EditableText _content;
+    // How far the text is moved to keep the caret in the box.
+    float _scrollX = 0.0f;
+    float _scrollY = 0.0f;
     std::string _placeHolder;
     std::string _fontName = "Arial";
     int _fontSize = 20;

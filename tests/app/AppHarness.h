@@ -13,17 +13,21 @@ class AppHarness : public cocos2d::HeadlessDriver {
 public:
     // A returning launch finds "open" stored, so the editor restores instead
     // of opening the help pager over everything.
-    explicit AppHarness(bool returning = false)
-        : AppHarness([returning](cocos2d::UserDefault* store) {
-              if (returning) store->setBoolForKey("open", true);
-          })
+    explicit AppHarness(bool returning = false, const std::string& homeParent = "/tmp")
+        : AppHarness(
+              [returning](cocos2d::UserDefault* store) {
+                  if (returning) store->setBoolForKey("open", true);
+              },
+              homeParent)
     {
     }
-    // fillStore writes the values a previous run would have left.
-    explicit AppHarness(const std::function<void(cocos2d::UserDefault*)>& fillStore)
+    // fillStore writes the values a previous run would have left; the
+    // writable folder is made under homeParent.
+    explicit AppHarness(const std::function<void(cocos2d::UserDefault*)>& fillStore,
+                        const std::string& homeParent = "/tmp")
     {
         prepareEnvironment();
-        home = makeTemporaryHome();
+        home = makeTemporaryHome(homeParent);
         fillStore(cocos2d::UserDefault::getInstance());
         cocos2d::UserDefault::getInstance()->flush();
         delegate = std::make_unique<AppDelegate>();

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,12 +59,17 @@ Finished runToEnd(const std::string& home, const std::string& errFile)
     return run;
 }
 
-// Until a knock is answered, so the copy is up and listening.
-Finished knockUntilAnswered(const std::string& home, const std::string& errFile)
+// Until a copy started on home holds its lock (as seen by trying to take it).
+bool waitUntilHeld(const std::string& home)
 {
-    Finished run;
-    for (int i = 0; i < 10 && run.status != 0; ++i) run = runToEnd(home, errFile);
-    return run;
+    for (int i = 0; i < 1000; ++i) {
+        int fd = ::open((home + "/veloquix.lock").c_str(), O_RDWR | O_CLOEXEC);
+        bool held = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0;
+        if (fd >= 0) ::close(fd);
+        if (held) return true;
+        usleep(20 * 1000);
+    }
+    return false;
 }
 } // namespace
 
@@ -74,10 +80,12 @@ TEST(OneCopyPerFolder, ASecondStartBringsTheFirstForwardAndAKilledCopyNeverBlock
     std::string firstErr = dir + "/first.txt", secondErr = dir + "/second.txt";
     pid_t first = start(home, firstErr);
     ASSERT_GT(first, 0);
-    Finished second = knockUntilAnswered(home, secondErr);
+    ASSERT_TRUE(waitUntilHeld(home));
+    // Once answered, the first copy is running; a second knock leaves its data as it is.
+    Finished second = runToEnd(home, secondErr);
+    EXPECT_EQ(second.status, 0) << second.errors;
     std::string store = readFile(home + "/UserDefault.sqlite");
     EXPECT_FALSE(store.empty());
-    // Once more now that the first copy is surely up: nothing of its data changes.
     second = runToEnd(home, secondErr);
     EXPECT_EQ(second.status, 0) << second.errors;
     EXPECT_EQ(std::count(second.errors.begin(), second.errors.end(), '\n'), 1) << second.errors;
@@ -87,7 +95,8 @@ TEST(OneCopyPerFolder, ASecondStartBringsTheFirstForwardAndAKilledCopyNeverBlock
     kill(first, SIGKILL);
     waitpid(first, nullptr, 0);
     pid_t next = start(home, firstErr);
-    second = knockUntilAnswered(home, secondErr);
+    ASSERT_TRUE(waitUntilHeld(home));
+    second = runToEnd(home, secondErr);
     EXPECT_EQ(second.status, 0) << "the start after a killed copy did not take over: " << readFile(firstErr);
 
     // A copy that holds the folder but cannot answer.
@@ -111,7 +120,7 @@ TEST(OneCopyPerFolder, TheReplayToolDoesNotWriteUnderARunningCopy)
     std::string home = makeTemporaryHome();
     std::string dir = home.substr(0, home.rfind('/'));
     pid_t first = start(home, dir + "/first.txt");
-    ASSERT_EQ(knockUntilAnswered(home, dir + "/second.txt").status, 0);
+    ASSERT_TRUE(waitUntilHeld(home));
     std::string script = dir + "/script.txt";
     std::ofstream(script) << "store " << dir << "/store.json\n";
     std::string command = "VELOQUIX_HOME=" + home + " ./veloquix-replay " + script + " 2>" + dir + "/replay.txt";

@@ -58,26 +58,64 @@ const std::vector<std::string> kPartFiles = {
     "circuit_start.png", "circuit_straight.png", "circuit_corner.png", "circuit_wave.png",
     "circuit_slope.png", "circuit_bank.png",     "circuit_changer.png", "circuit_jump.png"};
 
-const std::vector<std::string> kOtherFiles = {
-    "base.png", "base_scale.png", "tab_base.png", "tab.png", "other_setting.png",
-    "common_line.png", "other_code.png", "other_ok.png", "other_help.png", "other_galvora.png",
-    "other_kito.png", "common_deleat_close.png", "common_deleat_open.png", "common_deleat1.png",
-    "common_deleat2.png", "common_deleat3.png", "common_deleat4.png", "save_new.png",
-    "noimage640.png", "frame640.png", "list_edit.png", "list_copy.png", "list_galvora.png",
-    "galvora_header.png", "galvora_name.png", "galvora_description.png", "galvora_post.png",
-    "common_close.png", "loading.png", "help_01.png", "help_02.png", "help_03.png",
-    "help_06.png", "help_04.png", "help_pager_off.png", "help_pager_on.png",
-    "help_arrow_l.png", "help_arrow_r.png"};
+const std::vector<std::string> kOtherFiles = {"base.png",
+                                              "base_scale.png",
+                                              "tab_base.png",
+                                              "tab.png",
+                                              "other_setting.png",
+                                              "common_line.png",
+                                              "other_code.png",
+                                              "other_ok.png",
+                                              "other_help.png",
+                                              "other_galvora.png",
+                                              "other_kito.png",
+                                              "common_deleat_close.png",
+                                              "common_deleat_open.png",
+                                              "common_deleat1.png",
+                                              "common_deleat2.png",
+                                              "common_deleat3.png",
+                                              "common_deleat4.png",
+                                              "save_new.png",
+                                              "noimage640.png",
+                                              "frame640.png",
+                                              "list_edit.png",
+                                              "list_copy.png",
+                                              "list_galvora.png",
+                                              "galvora_header.png",
+                                              "galvora_name.png",
+                                              "galvora_description.png",
+                                              "galvora_post.png",
+                                              "common_close.png",
+                                              "loading.png",
+                                              "help_01.png",
+                                              "help_02.png",
+                                              "help_03.png",
+                                              "help_06.png",
+                                              "help_04.png",
+                                              "help_pager_off.png",
+                                              "help_pager_on.png",
+                                              "help_arrow_l.png",
+                                              "help_arrow_r.png",
+                                              "undo.png",
+                                              "redo.png",
+                                              "open_end.png"};
 
 // The two edit-box backgrounds are drawn at the boxes' own sizes of
 // 400 x 44.5 and 400 x 150.5 points, which are an odd number of pixels high.
-const std::map<std::string, PointSize> kFixedSizes = {
-    {"tab_base.png", {1024, 868}},        {"save_new.png", {320, 240}},
-    {"noimage640.png", {320, 240}},       {"frame640.png", {320, 240}},
-    {"galvora_name.png", {400, 44.5}},    {"galvora_description.png", {400, 150.5}},
-    {"common_close.png", {99, 99}},       {"help_01.png", {1024, 768}},
-    {"help_02.png", {1024, 768}},         {"help_03.png", {1024, 768}},
-    {"help_06.png", {1024, 768}},         {"help_04.png", {1024, 768}}};
+const std::map<std::string, PointSize> kFixedSizes = {{"tab_base.png", {1024, 868}},
+                                                      {"save_new.png", {320, 240}},
+                                                      {"noimage640.png", {320, 240}},
+                                                      {"frame640.png", {320, 240}},
+                                                      {"galvora_name.png", {400, 44.5}},
+                                                      {"galvora_description.png", {400, 150.5}},
+                                                      {"common_close.png", {99, 99}},
+                                                      {"help_01.png", {1024, 768}},
+                                                      {"help_02.png", {1024, 768}},
+                                                      {"help_03.png", {1024, 768}},
+                                                      {"help_06.png", {1024, 768}},
+                                                      {"help_04.png", {1024, 768}},
+                                                      {"undo.png", {64, 64}},
+                                                      {"redo.png", {64, 64}}};
 
 class PicturesTest : public ::testing::Test {
  protected:
@@ -98,20 +136,20 @@ std::vector<std::string> allFiles() {
 }
 
 TEST_F(PicturesTest, EveryPictureLoadsWithAlphaAndVisibleContent) {
-  ASSERT_EQ(allFiles().size(), 46u);
-  for (const auto& name : allFiles()) {
-    SCOPED_TRACE(name);
-    SDL_Surface* raw = IMG_Load((kRoot + "/res/" + name).c_str());
-    ASSERT_NE(raw, nullptr) << IMG_GetError();
-    EXPECT_TRUE(SDL_ISPIXELFORMAT_ALPHA(raw->format->format));
-    SDL_FreeSurface(raw);
-    Surface s = load(name);
-    ASSERT_TRUE(s);
-    int visible = 0;
-    for (int y = 0; y < s->h; y += 2)
-      for (int x = 0; x < s->w; x += 2) visible += pixelAt(s, x, y).a > 0 ? 1 : 0;
-    EXPECT_GT(visible, 0) << "nothing drawn";
-  }
+    ASSERT_EQ(allFiles().size(), 49u);
+    for (const auto& name : allFiles()) {
+        SCOPED_TRACE(name);
+        SDL_Surface* raw = IMG_Load((kRoot + "/res/" + name).c_str());
+        ASSERT_NE(raw, nullptr) << IMG_GetError();
+        EXPECT_TRUE(SDL_ISPIXELFORMAT_ALPHA(raw->format->format));
+        SDL_FreeSurface(raw);
+        Surface s = load(name);
+        ASSERT_TRUE(s);
+        int visible = 0;
+        for (int y = 0; y < s->h; y += 2)
+            for (int x = 0; x < s->w; x += 2) visible += pixelAt(s, x, y).a > 0 ? 1 : 0;
+        EXPECT_GT(visible, 0) << "nothing drawn";
+    }
 }
 
 TEST_F(PicturesTest, PixelSizesAreEvenExceptTheHalfPointEditBoxes) {
@@ -183,6 +221,13 @@ TEST_F(PicturesTest, SmallPiecesFitWhereTheyStand) {
     EXPECT_EQ(s->w, first->w) << name;
     EXPECT_EQ(s->h, first->h) << name;
   }
+  // the ring on an open end stays smaller than the narrowest part's band and
+  // leaves the end itself in sight
+  Surface ring = load("open_end.png");
+  ASSERT_TRUE(ring);
+  EXPECT_LE(pointSize(ring).w, 16.0);
+  EXPECT_EQ(pixelAt(ring, ring->w / 2, ring->h / 2).a, 0);
+  EXPECT_EQ(pixelAt(ring, ring->w / 2, ring->h / 2 - 9).a, 255);
   Surface closed = load("common_deleat_close.png");
   Surface open = load("common_deleat_open.png");
   ASSERT_TRUE(closed && open);

@@ -88,7 +88,8 @@ TEST_F(EditingTest, ChainDroppedOnTheTrashGoesWholeAndItsNeighboursAreFree)
     EXPECT_EQ(link(other, 0), circuit::kNoPart);
     EXPECT_EQ(link(other, 1), circuit::kNoPart);
     app->advance(0.5);
-    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 3u) << "background, scale and the one left";
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 4u)
+        << "background, scale, the open-end rings' layer and the one left";
 }
 
 TEST_F(EditingTest, ClosedLoopDroppedOnTheTrashGoesWhole)
@@ -103,7 +104,7 @@ TEST_F(EditingTest, ClosedLoopDroppedOnTheTrashGoesWhole)
     ASSERT_EQ(model().size(), 1u);
     EXPECT_EQ(model().parts()[0].id, bystander);
     app->advance(0.5);
-    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 3u);
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 4u);
 }
 
 TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
@@ -117,7 +118,7 @@ TEST_F(EditingTest, ClearingTheBoardEmptiesItAndResetsCountsZoomAndOffset)
     ed->clearBoard();
     EXPECT_FALSE(ed->navigation().scrolled()) << "putting the board back is no scroll of the user's";
     EXPECT_TRUE(model().empty());
-    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 2u);
+    EXPECT_EQ(ed->boardView()->getContainer()->getChildrenCount(), 3u) << "background, scale, the rings' layer";
     for (PartType t = 0; t < PartTypes::count; ++t) {
         EXPECT_EQ(model().count(t), 0);
         EXPECT_EQ(ed->palette().countLabel(t)->getString(), "0");

@@ -10,11 +10,11 @@
 
 USING_NS_CC;
 
-std::string makeTemporaryHome()
+std::string makeTemporaryHome(const std::string& parent)
 {
-    char pattern[] = "/tmp/veloquix-test-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    std::string home = std::string(pattern) + "/home";
+    std::string pattern = parent + "/veloquix-test-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    std::string home = pattern + "/home";
     setenv("VELOQUIX_HOME", home.c_str(), 1);
     FileUtils::destroyInstance();
     UserDefault::destroyInstance();

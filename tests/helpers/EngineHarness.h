@@ -28,8 +28,9 @@ private:
     cocos2d::Scene* _scene = nullptr;
 };
 
-// A fresh VELOQUIX_HOME for tests that need no Director.
-std::string makeTemporaryHome();
+// A fresh VELOQUIX_HOME for tests that need no Director, in a new folder
+// under parent (one in memory, such as /dev/shm, makes durable commits cheap).
+std::string makeTemporaryHome(const std::string& parent = "/tmp");
 void removeTree(const std::string& path);
 
 // A node that queues a custom command running `action` each time it is drawn.

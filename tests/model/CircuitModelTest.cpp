@@ -198,3 +198,21 @@ TEST_F(ModelTest, LoadingThroughTheGridLinksExactlyAsLinkingEachPartInTurn)
         ASSERT_GT(links, 0);
     }
 }
+
+TEST_F(ModelTest, APartLiftedOutOfItsJointsWithOneLongStepLetsGoOfThem)
+{
+    const PartId a = straight(100), b = straight(160), c = straight(220);
+    join(a, 1, b, 0);
+    join(b, 1, c, 0);
+    PartMove move(model);
+    move.moveSingleWithSnap(b, Vec2(0, 10));
+    EXPECT_TRUE(move.snapped()) << "within the join distance it snaps back";
+    EXPECT_EQ(link(b, 0), a);
+    move.reset();
+
+    move.moveSingleWithSnap(b, Vec2(0, 50));
+    EXPECT_FALSE(move.snapped());
+    for (int e = 0; e < 2; ++e) EXPECT_EQ(link(b, e), kNoPart) << e;
+    EXPECT_EQ(link(a, 1), kNoPart);
+    EXPECT_EQ(link(c, 0), kNoPart);
+}

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "AppDelegate.h"
+#include "CommandLine.h"
 #include "InstanceLock.h"
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
@@ -33,6 +34,37 @@ void requestStop(int signal)
     s_stopSignal = signal;
 }
 
+std::string usage()
+{
+    return "Usage: veloquix-replay SCRIPT\n"
+           "Runs the application headless, on a software renderer and a manual clock, and\n"
+           "plays SCRIPT, one command a line (design points, y up):\n"
+           "  wait SECONDS          advance the clock in frames of 1/60 s\n"
+           "  settle [SECONDS]      run frames while a showcase request or a thumbnail write\n"
+           "                        is pending, for at most SECONDS of real time (default 10)\n"
+           "  down ID X Y           finger ID down at (X, Y)\n"
+           "  move ID X Y [STEPS]   move it there in STEPS equal moves, one a frame\n"
+           "  up ID                 lift it\n"
+           "  tap X Y               down, one frame, up\n"
+           "  wheel DY [X Y]        one wheel event (0.1 a notch)\n"
+           "  type TEXT             the rest of the line as typed text\n"
+           "  key NAME              an SDL key name: Return, Backspace, Tab, Shift+Tab, Ctrl+V ...\n"
+           "  shot FILE.png         capture the screen\n"
+           "  store FILE.json       every user-defaults key and value as one JSON object\n"
+           "  tree FILE.txt         the running scene's node tree\n"
+           "  # ...                 a comment\n"
+           "\n" +
+           veloquix::commonUsage() +
+           "Files:\n"
+           "  It reads and writes the application's own data: $VELOQUIX_HOME/, else\n"
+           "  $XDG_DATA_HOME/veloquix/, else ~/.local/share/veloquix/. Point VELOQUIX_HOME\n"
+           "  at a folder of its own to leave the real settings alone.\n"
+           "\n"
+           "Exit status: 0 when the script ran to its end, 1 when a command failed or a\n"
+           "copy of the application runs on the folder, 2 for a malformed script or\n"
+           "command line, 128+N when stopped by signal N.\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -43,18 +75,18 @@ int main(int argc, char** argv)
     sigaction(SIGTERM, &stop, nullptr);
     sigaction(SIGINT, &stop, nullptr);
 
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: veloquix-replay SCRIPT\n");
-        return 2;
-    }
-    std::ifstream in(argv[1]);
+    veloquix::CommandLine line = veloquix::readCommandLine(argc, argv, 1);
+    int answered = veloquix::answerCommandLine(line, "veloquix-replay", usage());
+    if (answered >= 0) return answered;
+    const char* path = line.operands[0].c_str();
+    std::ifstream in(path);
     if (!in) {
-        std::fprintf(stderr, "veloquix-replay: cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "veloquix-replay: cannot read %s\n", path);
         return 2;
     }
     ReplayParseResult script = parseReplayScript(in);
     if (!script.error.empty()) {
-        std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], script.error.c_str());
+        std::fprintf(stderr, "veloquix-replay: %s: %s\n", path, script.error.c_str());
         return 2;
     }
 
@@ -76,10 +108,10 @@ int main(int argc, char** argv)
     s_playing = 1;
     bool ok = runReplay(script.commands, &error, [] { return s_stopSignal != 0; });
     if (s_stopSignal != 0) {
-        std::fprintf(stderr, "veloquix-replay: %s: %s by %s\n", argv[1],
+        std::fprintf(stderr, "veloquix-replay: %s: %s by %s\n", path,
                      error.empty() ? "stopped" : error.c_str(), s_stopSignal == SIGINT ? "SIGINT" : "SIGTERM");
     } else if (!ok) {
-        std::fprintf(stderr, "veloquix-replay: %s: %s\n", argv[1], error.c_str());
+        std::fprintf(stderr, "veloquix-replay: %s: %s\n", path, error.c_str());
     }
     // Requests still out hold the scene's objects; they let go before the scene goes.
     cocos2d::network::HttpClient::destroyInstance();

@@ -19,6 +19,7 @@
 #include "AppConstants.h"
 #include "CircuitDocument.h"
 #include "CircuitModel.h"
+#include "HistoryDocument.h"
 #include "cocos2d.h"
 
 namespace {
@@ -96,6 +97,11 @@ void checkConsistency(const Entries& entries, const circuit::PictureSizes& pictu
     for (const auto& entry : entries) {
         if (circuitdoc::isCircuitId(entry.first) && !listed.count(entry.first))
             fault("the document of circuit " + entry.first + " is not in the list");
+        // A circuit's undo history lives under keys that begin with its id.
+        const std::string id = entry.first.substr(0, entry.first.find('.'));
+        if (id.size() < entry.first.size() && circuitdoc::isCircuitId(id) &&
+            entry.first.rfind(circuitdoc::historyKey(id), 0) == 0 && !listed.count(id))
+            fault("the history key " + entry.first + " belongs to no listed circuit");
     }
     const std::string open = find(kOpenCircuitKey);
     if (!open.empty() && !listed.count(open)) fault("the open circuit " + open + " is not in the list");

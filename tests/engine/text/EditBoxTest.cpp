@@ -56,12 +56,27 @@ void tap(EngineHarness& h, const Vec2& point)
     h.frame();
 }
 
+// The caret is the colour layer above the text; a selection lies below it.
 Node* caretOf(EditBox* box)
 {
     for (Node* child : box->getChildren()) {
-        if (dynamic_cast<LayerColor*>(child)) return child;
+        if (dynamic_cast<LayerColor*>(child) && child->getLocalZOrder() > 0) return child;
     }
     return nullptr;
+}
+
+EditBox* descriptionBox(EngineHarness& h, RecordingDelegate* delegate)
+{
+    EditBox* box = EditBox::create(Size(400, 150.5f), "res/galvora_description.png");
+    EXPECT_NE(box, nullptr);
+    box->setPosition(Vec2(512, 210));
+    box->setFont("Hiragino Kaku Gothic ProN", 20);
+    box->setMaxLength(1000);
+    box->setInputMode(EditBox::InputMode::ANY);
+    box->setDelegate(delegate);
+    h.scene()->addChild(box);
+    h.frame();
+    return box;
 }
 
 } // namespace
@@ -139,15 +154,7 @@ TEST(EditBox, AnyModeTakesLineBreaksAndCtrlEnterEnds)
 {
     EngineHarness h;
     RecordingDelegate delegate;
-    EditBox* box = EditBox::create(Size(400, 150.5f), "res/galvora_description.png");
-    ASSERT_NE(box, nullptr);
-    box->setPosition(Vec2(512, 210));
-    box->setFont("Hiragino Kaku Gothic ProN", 20);
-    box->setMaxLength(1000);
-    box->setInputMode(EditBox::InputMode::ANY);
-    box->setDelegate(&delegate);
-    h.scene()->addChild(box);
-    h.frame();
+    EditBox* box = descriptionBox(h, &delegate);
     tap(h, Vec2(512, 210));
     ASSERT_TRUE(box->isEditing());
     h.typeText("one");
@@ -334,4 +341,90 @@ TEST(EditBox, RemovedWhileEditingLetsGoQuietly)
     h.key("Return");
     EXPECT_TRUE(delegate.log.empty());
     EXPECT_FALSE(IMEDispatcher::sharedDispatcher()->isAnyDelegateAttachedWithIME());
+}
+
+TEST(EditBox, CaretMovesByWholeCharactersAndEditsAtItsPlace)
+{
+    EngineHarness h;
+    RecordingDelegate delegate;
+    EditBox* box = nameBox(h, &delegate);
+    box->openKeyboard();
+    Node* caret = caretOf(box);
+    h.typeText("Blue 日本");
+    float end = caret->getPositionX();
+    h.key("Left");
+    h.key("Left");
+    float inside = caret->getPositionX();
+    EXPECT_LT(inside, end - 20.0f);
+    h.typeText("-");
+    EXPECT_STREQ(box->getText(), "Blue -日本");
+    EXPECT_GT(caret->getPositionX(), inside);
+    h.key("Home");
+    EXPECT_NEAR(caret->getPositionX(), 5.0f, 1.0f);
+    h.key("Delete");
+    h.key("End");
+    h.key("Backspace");
+    EXPECT_STREQ(box->getText(), "lue -日");
+    EXPECT_EQ(delegate.log.back(), "changed:lue -日");
+
+    // Ctrl+A: what is typed replaces everything, and the old text does not
+    // count against the maximum length.
+    box->setText(std::string(30, 'x'));
+    h.key("Ctrl+A");
+    EXPECT_TRUE(box->hasSelection());
+    EXPECT_FALSE(caret->isVisible());
+    h.advance(1.05); // blinking does not bring it back over a selection
+    EXPECT_FALSE(caret->isVisible());
+    h.typeText("Red");
+    EXPECT_STREQ(box->getText(), "Red");
+    EXPECT_TRUE(caret->isVisible());
+    h.key("Shift+Home");
+    h.key("Backspace");
+    EXPECT_STREQ(box->getText(), "");
+}
+
+TEST(EditBox, LongTextScrollsSoTheCaretStaysInTheBox)
+{
+    EngineHarness h;
+    RecordingDelegate delegate;
+    EditBox* box = nameBox(h, &delegate);
+    box->setMaxLength(0);
+    box->setText(std::string(80, 'W'));
+    box->openKeyboard();
+    Node* caret = caretOf(box);
+    auto inBox = [&] { return caret->getPositionX() >= 4.0f && caret->getPositionX() <= 396.0f; };
+    EXPECT_TRUE(inBox());
+    EXPECT_GT(caret->getPositionX(), 300.0f);
+    h.key("Home");
+    EXPECT_NEAR(caret->getPositionX(), 5.0f, 1.0f);
+    for (int i = 0; i < 40; ++i) h.key("Right");
+    EXPECT_TRUE(inBox());
+    h.typeText("i");
+    EXPECT_TRUE(inBox());
+    h.key("End");
+    EXPECT_TRUE(inBox());
+    EXPECT_GT(caret->getPositionX(), 300.0f);
+}
+
+TEST(EditBox, HomeAndEndKeepToTheLineAmongManyLines)
+{
+    EngineHarness h;
+    RecordingDelegate delegate;
+    EditBox* box = descriptionBox(h, &delegate);
+    box->setText("first line\nsecond");
+    box->openKeyboard();
+    Node* caret = caretOf(box);
+    float secondLine = caret->getPositionY();
+    h.key("Home");
+    EXPECT_NEAR(caret->getPositionX(), 5.0f, 1.0f);
+    EXPECT_FLOAT_EQ(caret->getPositionY(), secondLine);
+    h.key("Left");
+    EXPECT_GT(caret->getPositionY(), secondLine);
+    h.key("Home");
+    h.typeText(">");
+    h.key("End");
+    h.typeText("!");
+    EXPECT_STREQ(box->getText(), ">first line!\nsecond");
+    h.key("Delete");
+    EXPECT_STREQ(box->getText(), ">first line!second");
 }

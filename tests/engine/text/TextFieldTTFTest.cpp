@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,23 @@ struct RecordingDelegate : TextFieldDelegate {
         log.push_back("delete:" + std::string(text, len));
         return refuseDelete;
     }
+    std::function<bool(TextFieldTTF*, EventKeyboard::KeyCode, bool)> onKey;
+    bool onTextFieldKeyPressed(TextFieldTTF* sender, EventKeyboard::KeyCode key, bool shift) override
+    {
+        return onKey && onKey(sender, key, shift);
+    }
 };
+
+// The window pixel at the middle of a rectangle in the field's space.
+Color4B pixelInField(EngineHarness& h, TextFieldTTF* field, const Rect& rect)
+{
+    Image* shot = h.capture();
+    EXPECT_NE(shot, nullptr);
+    if (!shot) return Color4B();
+    Vec2 world = field->convertToWorldSpace(Vec2(rect.getMidX(), rect.getMidY()));
+    Vec2 pixel = h.director()->getOpenGLView()->designToWindow(world);
+    return EngineHarness::pixelAt(shot, int(pixel.x), int(pixel.y));
+}
 
 TextFieldTTF* accountField(EngineHarness& h, const char* placeholder = "Galvora-Name(UserID)")
 {
@@ -203,4 +220,137 @@ TEST(TextFieldTTF, TreeDumpShowsTheTypedTextNotThePlaceholder)
     EXPECT_NE(dump.find("TextFieldTTF"), std::string::npos);
     EXPECT_NE(dump.find("text=\"kito\""), std::string::npos);
     EXPECT_EQ(dump.find("Galvora-Name"), std::string::npos);
+}
+
+TEST(TextFieldTTF, CaretMovesByWholeCharactersAndTextGoesInAtIt)
+{
+    EngineHarness h;
+    TextFieldTTF* field = accountField(h);
+    field->setCursorEnabled(true);
+    field->attachWithIME();
+    h.typeText("kité日本");
+    EXPECT_EQ(field->getCursorPosition(), 6u);
+    h.key("Left");
+    h.key("Left");
+    h.typeText("-");
+    EXPECT_EQ(field->getString(), "kité-日本");
+    // The caret stands between the letters around it.
+    float caretX = field->getCursorRect().getMidX();
+    EXPECT_GT(caretX, field->getLetter(4)->getBoundingBox().getMinX() - 0.5f);
+    EXPECT_LT(caretX, field->getLetter(5)->getBoundingBox().getMinX() + 0.5f);
+    h.key("Home");
+    h.key("Delete");
+    h.key("Right");
+    h.key("Backspace");
+    EXPECT_EQ(field->getString(), "té-日本");
+    EXPECT_EQ(field->getCursorPosition(), 0u);
+    h.key("Left");
+    h.key("Backspace");
+    EXPECT_EQ(field->getString(), "té-日本");
+    h.key("End");
+    h.key("Right");
+    h.key("Delete");
+    h.typeText("!");
+    EXPECT_EQ(field->getString(), "té-日本!");
+    EXPECT_EQ(field->getCharCount(), 6);
+}
+
+TEST(TextFieldTTF, CaretBlinksWhileAttachedAndIsDrawn)
+{
+    EngineHarness h(2048, 1536);
+    TextFieldTTF* field = accountField(h);
+    field->setCursorEnabled(true);
+    EXPECT_FALSE(field->isCursorShown());
+    field->attachWithIME();
+    h.frame();
+    // Empty, the caret stands in the middle where typing will begin.
+    Rect caret = field->getCursorRect();
+    EXPECT_NEAR(caret.getMidX(), 120.0f, 1.0f);
+    EXPECT_NEAR(caret.getMidY(), 20.0f, 2.0f);
+    EXPECT_TRUE(field->isCursorShown());
+    EXPECT_EQ(pixelInField(h, field, caret), Color4B::WHITE);
+    h.advance(0.55);
+    EXPECT_FALSE(field->isCursorShown());
+    EXPECT_NE(pixelInField(h, field, caret), Color4B::WHITE);
+    h.advance(0.5);
+    EXPECT_TRUE(field->isCursorShown());
+    // A key shows it again at once, and leaving the field hides it.
+    h.advance(0.5);
+    h.typeText("a");
+    EXPECT_TRUE(field->isCursorShown());
+    field->detachWithIME();
+    h.frame();
+    EXPECT_FALSE(field->isCursorShown());
+    EXPECT_NE(pixelInField(h, field, field->getCursorRect()), Color4B::WHITE);
+}
+
+TEST(TextFieldTTF, SelectAllIsReplacedByTypingAndRemovedByBackspace)
+{
+    EngineHarness h;
+    TextFieldTTF* field = accountField(h);
+    RecordingDelegate delegate;
+    field->setDelegate(&delegate);
+    field->setCursorEnabled(true);
+    field->attachWithIME();
+    field->setString("old name");
+    h.key("Ctrl+A");
+    EXPECT_TRUE(field->hasSelection());
+    EXPECT_FALSE(field->isCursorShown());
+    std::vector<Rect> rects = field->getSelectionRects();
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_LT(rects[0].getMinX(), field->getLetter(0)->getBoundingBox().getMidX());
+    EXPECT_GT(rects[0].getMaxX(), field->getLetter(7)->getBoundingBox().getMidX());
+    h.typeText("new");
+    EXPECT_EQ(field->getString(), "new");
+    EXPECT_FALSE(field->hasSelection());
+
+    // Shift extends from the caret; the delegate is asked about the whole selection.
+    h.key("Shift+Left");
+    h.key("Shift+Left");
+    delegate.log.clear();
+    h.key("Backspace");
+    EXPECT_EQ(field->getString(), "n");
+    h.key("Ctrl+A");
+    h.key("Delete");
+    EXPECT_EQ(field->getString(), "");
+    std::vector<std::string> expected{"delete:ew", "delete:n"};
+    EXPECT_EQ(delegate.log, expected);
+    // Left or Right ends a selection at its near edge.
+    field->setString("abc");
+    h.key("Ctrl+A");
+    h.key("Left");
+    EXPECT_FALSE(field->hasSelection());
+    EXPECT_EQ(field->getCursorPosition(), 0u);
+}
+
+TEST(TextFieldTTF, TabGoesToTheDelegateWhichMayMoveTheKeyboard)
+{
+    EngineHarness h;
+    TextFieldTTF* name = accountField(h);
+    TextFieldTTF* code = accountField(h, "Account-Code(Password)");
+    RecordingDelegate delegate;
+    std::vector<std::string> keys;
+    delegate.onKey = [&](TextFieldTTF* sender, EventKeyboard::KeyCode key, bool shift) {
+        if (key != EventKeyboard::KeyCode::KEY_TAB) return false;
+        keys.push_back(std::string(sender == name ? "name" : "code") + (shift ? " shift+tab" : " tab"));
+        (sender == name ? code : name)->attachWithIME();
+        return true;
+    };
+    name->setDelegate(&delegate);
+    code->setDelegate(&delegate);
+    name->attachWithIME();
+    h.typeText("me");
+    h.key("Tab");
+    h.typeText("1234");
+    h.key("Shift+Tab");
+    h.typeText("!");
+    EXPECT_EQ(name->getString(), "me!");
+    EXPECT_EQ(code->getString(), "1234");
+    EXPECT_EQ(keys, (std::vector<std::string>{"name tab", "code shift+tab"}));
+
+    // Without the caret, the arrows do nothing and text goes on at the end.
+    h.key("Left");
+    h.key("Ctrl+A");
+    h.typeText("?");
+    EXPECT_EQ(name->getString(), "me!?");
 }
