@@ -28,6 +28,7 @@ TEST(Quit, TheProcessEndsWithinAFractionOfASecondWithARequestOut)
         setenv("no_proxy", "127.0.0.1", 1);
         setenv("NO_PROXY", "127.0.0.1", 1);
         alarm(30);
+        skipLeakScanAtExit();
         execl("./veloquix", "veloquix", static_cast<char*>(nullptr));
         _exit(127);
     }
