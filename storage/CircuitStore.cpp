@@ -169,11 +169,12 @@ std::string CircuitStore::addCircuit(const std::string& sourceId)
 
     store->setStringForKey(kSaveListKey, circuitdoc::saveListWithNewEntry(listText, id, _newCircuitDate));
     store->setStringForKey(kOpenCircuitKey, id);
+    // One commit with the list entry: a copy is never listed, or opened at
+    // the next start, without its document, whenever the program stops.
+    if (!sourceId.empty()) store->setStringForKey(id.c_str(), store->getStringForKey(sourceId.c_str()));
     store->flush();
 
     if (!sourceId.empty()) {
-        store->setStringForKey(id.c_str(), store->getStringForKey(sourceId.c_str()));
-        store->flush();
         // Without a source picture the copy shows the no-image picture, as
         // its source does; an empty file would only fail to decode.
         const Data picture = files->getDataFromFile(thumbnailPath(sourceId));

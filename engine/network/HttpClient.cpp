@@ -257,6 +257,12 @@ HttpClient::Result HttpClient::perform(const Job& job)
     curl_easy_setopt(easy, CURLOPT_URL, job.url.c_str());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+#if LIBCURL_VERSION_NUM >= 0x075700
+    // A transfer abandoned while its host name is still being looked up
+    // would otherwise wait for the lookup to end, however long, and hold up
+    // stop() and the process's exit behind it.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+#endif
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, job.connectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, job.timeoutMs);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 #include "base/CCClock.h"
@@ -36,6 +38,22 @@ void traceStartup(const char* what)
     std::fprintf(stderr, "%s %lld\n", what, (long long)t.tv_sec * 1000000000LL + t.tv_nsec);
 }
 
+std::mutex s_tasksMutex;
+std::deque<std::function<void()>> s_tasks;
+
+void runQueuedTasks()
+{
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard<std::mutex> lock(s_tasksMutex);
+            if (s_tasks.empty()) return;
+            task = std::move(s_tasks.front());
+            s_tasks.pop_front();
+        }
+        task();
+    }
+}
 } // namespace
 
 Application::Application() { s_instance = this; }
@@ -107,6 +125,7 @@ int Application::run()
             traceInput = false;
         }
         waited = false;
+        runQueuedTasks();
         if (view->windowShouldClose()) break;
         if (director->isAnimationStopped()) {
             // In the background: no frames, just wait for the window to come back.
@@ -143,11 +162,34 @@ int Application::run()
             waited = true;
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(s_tasksMutex);
+        s_tasks.clear();
+    }
     applicationWillTerminate();
     director->getScheduler()->setWakeUpCall(nullptr);
     director->end();
     view->release();
     return 0;
+}
+
+void Application::runOnMainThread(std::function<void()> task)
+{
+    {
+        std::lock_guard<std::mutex> lock(s_tasksMutex);
+        s_tasks.push_back(std::move(task));
+    }
+    // Wakes the loop from its wait for input; the event itself means nothing.
+    SDL_Event wake = {};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
+}
+
+void Application::showMessage(const std::string& title, const std::string& text)
+{
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (asked && (std::strcmp(asked, "dummy") == 0 || std::strcmp(asked, "offscreen") == 0)) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
 }
 
 bool Application::openURL(const std::string& url)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace cocos2d {
@@ -27,6 +28,15 @@ public:
 
     // Opens the link in the desktop's browser; returns at once.
     bool openURL(const std::string& url);
+
+    // From any thread: runs the task on the thread of run()'s loop, between
+    // frames, even while the window is minimised and no frame runs. Tasks
+    // still queued when the loop ends are dropped unrun.
+    static void runOnMainThread(std::function<void()> task);
+    // A message box of its own, before or without a window; returns when it
+    // is dismissed. Nothing is shown when SDL is asked for a video driver
+    // that shows nothing (dummy, offscreen).
+    static void showMessage(const std::string& title, const std::string& text);
 
 private:
     static Application* s_instance;

@@ -62,6 +62,13 @@ void GLView::end()
     _shouldClose = true;
 }
 
+void GLView::raiseWindow()
+{
+    if (!_window) return;
+    if (SDL_GetWindowFlags(_window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(_window);
+    SDL_RaiseWindow(_window);
+}
+
 void GLView::setFrameSize(float width, float height)
 {
     _screenSize = Size(width, height);

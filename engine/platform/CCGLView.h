@@ -48,6 +48,8 @@ public:
     // system for more: right after SDL_WaitEventTimeout, which just did.
     void handleQueuedEvents();
     virtual void setIMEKeyboardState(bool open);
+    // Brings the window in front of the others, restoring it when minimised.
+    void raiseWindow();
 
     const Size& getFrameSize() const { return _screenSize; }
     // Window client size in pixels; the design area is scaled into it.

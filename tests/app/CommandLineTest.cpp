@@ -55,6 +55,7 @@ Outcome runWithoutDisplay(const std::string& program, const std::vector<std::str
         dup2(err, 2);
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
         setenv("VELOQUIX_HOME", folder.c_str(), 1);
+        skipLeakScanAtExit();
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

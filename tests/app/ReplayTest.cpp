@@ -157,6 +157,7 @@ TEST(ReplayTool, SigtermAndSigintStopARunningReplayWithinASecond)
         if (pid == 0) {
             int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(err, 2);
+            skipLeakScanAtExit();
             execl("./veloquix-replay", "veloquix-replay", script.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }

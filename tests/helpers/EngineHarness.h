@@ -32,6 +32,10 @@ private:
 // under parent (one in memory, such as /dev/shm, makes durable commits cheap).
 std::string makeTemporaryHome(const std::string& parent = "/tmp");
 void removeTree(const std::string& path);
+// In a child about to exec a program whose exit is timed: LeakSanitizer's scan
+// at exit (sanitizer builds) takes most of a second by itself. Other tests
+// that start the programs keep the scan.
+void skipLeakScanAtExit();
 
 // A node that queues a custom command running `action` each time it is drawn.
 struct CommandNode : cocos2d::Node {

@@ -9,6 +9,7 @@
 
 #include "AppDelegate.h"
 #include "CommandLine.h"
+#include "InstanceLock.h"
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
 #include "cocos2d.h"
@@ -59,8 +60,9 @@ std::string usage()
            "  $XDG_DATA_HOME/veloquix/, else ~/.local/share/veloquix/. Point VELOQUIX_HOME\n"
            "  at a folder of its own to leave the real settings alone.\n"
            "\n"
-           "Exit status: 0 when the script ran to its end, 1 when a command failed, 2 for\n"
-           "a malformed script or command line, 128+N when stopped by signal N.\n";
+           "Exit status: 0 when the script ran to its end, 1 when a command failed or a\n"
+           "copy of the application runs on the folder, 2 for a malformed script or\n"
+           "command line, 128+N when stopped by signal N.\n";
 }
 
 } // namespace
@@ -86,6 +88,14 @@ int main(int argc, char** argv)
     if (!script.error.empty()) {
         std::fprintf(stderr, "veloquix-replay: %s: %s\n", path, script.error.c_str());
         return 2;
+    }
+
+    // The same data folder as a running copy would have both write one store.
+    const std::string folder = cocos2d::FileUtils::getInstance()->getWritablePath();
+    veloquix::InstanceLock lock;
+    if (lock.tryTake(folder) == veloquix::InstanceLock::Outcome::Busy) {
+        std::fprintf(stderr, "veloquix-replay: %s is in use by a running copy\n", folder.c_str());
+        return 1;
     }
 
     cocos2d::HeadlessDriver::prepareEnvironment();
