@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <clocale>
+#include <cstring>
 #include <string>
 
 #include "AppConstants.h"
@@ -68,6 +70,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "veloquix: a later start cannot ask this copy to the front (%s)\n",
                      lock.reason().c_str());
     }
+    // The window title is UTF-8 ("VELOQUIX — NAME"); X11 takes it as such
+    // only under a UTF-8 character locale: the user's, or C.UTF-8 where the
+    // environment names none. Numbers are not affected.
+    const char* characters = std::setlocale(LC_CTYPE, "");
+    if (!characters || std::strcmp(characters, "C") == 0 || std::strcmp(characters, "POSIX") == 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
     AppDelegate app;
     const int status = cocos2d::Application::getInstance()->run();
     // Whatever was set and not yet committed is kept before the process
