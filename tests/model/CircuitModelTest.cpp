@@ -5,6 +5,7 @@
 
 #include "CircuitModel.h"
 #include "PartMove.h"
+#include "TestPictures.h"
 
 using cocos2d::Size;
 using cocos2d::Vec2;
@@ -12,14 +13,7 @@ using namespace circuit;
 
 namespace {
 
-// Every picture 60 x 40: a straight's ends lie 30 units either side of its
-// centre; a corner's end B points down-left.
-PictureSizes pictures()
-{
-    PictureSizes sizes;
-    sizes.fill(Size(60, 40));
-    return sizes;
-}
+PictureSizes pictures() { return testPictures(); }
 
 struct Recorder : CircuitObserver {
     std::vector<std::string> events;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "History.h"
+#include "TestPictures.h"
 
 using cocos2d::Size;
 using cocos2d::Vec2;
@@ -12,12 +13,7 @@ using namespace circuit;
 
 namespace {
 
-PictureSizes pictures()
-{
-    PictureSizes sizes;
-    sizes.fill(Size(60, 40));
-    return sizes;
-}
+PictureSizes pictures() { return testPictures(); }
 
 std::uint32_t bits(float value)
 {
