@@ -5,7 +5,9 @@
 // has PARTS parts and the others 100 each, strewn as the other benchmarks
 // strew them. With --thumbnails each gets the thumbnail the editor makes of
 // it; with --list none is open, so the application starts on the list,
-// otherwise on the newest circuit's board.
+// otherwise on the newest circuit's board. The window is kept at 1024 x 768,
+// the size of the bare window the benchmarks measure beside the editor, so
+// that what they compare is the programs and not the windows' pixels.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "BenchEditor.h"
+#include "WindowPlacement.h"
 #include "headless/HeadlessDriver.h"
 
 USING_NS_CC;
@@ -66,6 +69,10 @@ int main(int argc, char** argv)
     }
     UserDefault* store = UserDefault::getInstance();
     if (list) store->deleteValueForKey("load");
+    WindowPlacement window;
+    window.bounds = Rect(0, 0, 1024, 768);
+    window.positioned = true;
+    store->setStringForKey(veloquix::kWindowPlacementKey, veloquix::encodePlacement(window));
     store->flush();
     Director::destroyInstance();
     UserDefault::destroyInstance();
