@@ -20,6 +20,7 @@
 namespace cocos2d {
 
 unsigned int Node::s_globalOrderOfArrival = 1;
+uint64_t Node::s_sceneOrderVersion = 1;
 
 Node::Node()
 {
@@ -36,6 +37,7 @@ Node::~Node()
 {
     CC_SAFE_RELEASE(_userObject);
     for (Node* child : _children) child->_parent = nullptr;
+    if (!_children.empty()) ++s_sceneOrderVersion;
     _children.clear();
     _actionManager->removeAllActionsFromTarget(this);
     _scheduler->unscheduleAllForTarget(this);
@@ -63,6 +65,14 @@ void Node::setLocalZOrder(int localZOrder)
     if (_localZOrder == localZOrder) return;
     _localZOrder = localZOrder;
     if (_parent) _parent->_reorderChildDirty = true;
+    ++s_sceneOrderVersion;
+}
+
+void Node::setGlobalZOrder(float globalZOrder)
+{
+    if (_globalZOrder == globalZOrder) return;
+    _globalZOrder = globalZOrder;
+    ++s_sceneOrderVersion;
 }
 
 void Node::setScale(float scale) { setScale(scale, scale); }
@@ -175,6 +185,7 @@ void Node::insertChild(Node* child, int z)
 {
     _transformUpdated = true;
     _reorderChildDirty = true;
+    ++s_sceneOrderVersion;
     _children.pushBack(child);
     child->_localZOrder = z;
 }
@@ -250,6 +261,7 @@ void Node::removeAllChildrenWithCleanup(bool cleanup)
         if (cleanup) child->cleanup();
         child->setParent(nullptr);
     }
+    if (!_children.empty()) ++s_sceneOrderVersion;
     _children.clear();
 }
 
@@ -265,6 +277,7 @@ void Node::detachChild(Node* child, ptrdiff_t index, bool cleanup)
     // onExit may have reordered or removed children; find it again.
     ptrdiff_t current = indexOfChild(child);
     if (current >= 0) _children.erase(current);
+    ++s_sceneOrderVersion;
     (void)index;
     child->release();
 }
@@ -272,6 +285,7 @@ void Node::detachChild(Node* child, ptrdiff_t index, bool cleanup)
 void Node::reorderChild(Node* child, int localZOrder)
 {
     _reorderChildDirty = true;
+    ++s_sceneOrderVersion;
     child->_orderOfArrival = s_globalOrderOfArrival++;
     child->_localZOrder = localZOrder;
 }

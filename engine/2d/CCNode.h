@@ -38,8 +38,13 @@ public:
     // Drawing order among siblings; ties keep the order of addition.
     virtual void setLocalZOrder(int localZOrder);
     virtual int getLocalZOrder() const { return _localZOrder; }
-    virtual void setGlobalZOrder(float globalZOrder) { _globalZOrder = globalZOrder; }
+    virtual void setGlobalZOrder(float globalZOrder);
     virtual float getGlobalZOrder() const { return _globalZOrder; }
+    // Moves whenever the order nodes are visited in may have changed
+    // anywhere: a child added or removed, a z order changed. Whoever keeps
+    // something worked out from that order (the event dispatcher's listener
+    // order) works it out again only when this has moved.
+    static uint64_t getSceneOrderVersion() { return s_sceneOrderVersion; }
 
     virtual void setScale(float scale);
     virtual void setScale(float scaleX, float scaleY);
@@ -262,6 +267,7 @@ protected:
 
 private:
     static unsigned int s_globalOrderOfArrival;
+    static uint64_t s_sceneOrderVersion;
 };
 
 } // namespace cocos2d

@@ -96,6 +96,7 @@ void EventDispatcher::addListener(EventListener* listener)
     listener->retain();
     listener->setRegistered(true);
     listener->setRegistrationOrder(_nextOrder++);
+    listenersChanged();
     registeredListeners().insert(listener);
     if (Node* node = listener->getAssociatedNode()) _byNode[node].push_back(listener);
     const Entry entry{listener, listener->getRegistrationOrder()};
@@ -146,6 +147,7 @@ void EventDispatcher::removeEventListener(EventListener* listener)
     }
     listener->setRegistered(false);
     listener->setAssociatedNode(nullptr);
+    listenersChanged();
     registeredListeners().erase(listener);
     if (!_toAdd.empty() && entry >= &_toAdd.front() && entry <= &_toAdd.back()) {
         _toAdd.erase(_toAdd.begin() + (entry - &_toAdd.front()));
@@ -175,6 +177,7 @@ void EventDispatcher::compact()
     }
     _listeners.resize(kept);
     _stale = 0;
+    listenersChanged();
     for (EventListener* l : dropped) l->release();
 }
 
@@ -240,7 +243,10 @@ void EventDispatcher::resumeEventListenersForTarget(Node* target, bool recursive
 
 void EventDispatcher::setPriority(EventListener* listener, int fixedPriority)
 {
-    if (listener && !listener->getAssociatedNode() && fixedPriority != 0) listener->setFixedPriority(fixedPriority);
+    if (listener && !listener->getAssociatedNode() && fixedPriority != 0) {
+        listener->setFixedPriority(fixedPriority);
+        listenersChanged();
+    }
 }
 
 bool EventDispatcher::hasEventListener(EventListener* listener) const
@@ -275,9 +281,13 @@ void EventDispatcher::computeNodeOrder()
     for (auto& entry : order) _nodeOrder[entry.second] = ++index;
 }
 
-void EventDispatcher::forEachListenerInOrder(EventListener::Type type,
-                                             const std::function<bool(EventListener*)>& visit)
+std::shared_ptr<const std::vector<EventListener*>> EventDispatcher::listenersInOrder(EventListener::Type type)
 {
+    OrderCache& cache = _orderCache[int(type)];
+    const Node* scene = Director::getInstance()->getRunningScene();
+    if (cache.ordered && cache.listenersVersion == _listenersVersion &&
+        cache.sceneVersion == Node::getSceneOrderVersion() && cache.scene == scene)
+        return cache.ordered;
     std::vector<EventListener*> before, sceneGraph, after;
     for (const Entry& e : _listeners) {
         if (!isCurrent(e) || e.listener->getType() != type) continue;
@@ -303,18 +313,31 @@ void EventDispatcher::forEachListenerInOrder(EventListener::Type type,
         std::stable_sort(sceneGraph.begin(), sceneGraph.end(),
                          [&](EventListener* a, EventListener* b) { return orderOf(a) > orderOf(b); });
     }
-    std::vector<EventListener*> ordered;
-    ordered.reserve(before.size() + sceneGraph.size() + after.size());
-    ordered.insert(ordered.end(), before.begin(), before.end());
-    ordered.insert(ordered.end(), sceneGraph.begin(), sceneGraph.end());
-    ordered.insert(ordered.end(), after.begin(), after.end());
+    auto ordered = std::make_shared<std::vector<EventListener*>>();
+    ordered->reserve(before.size() + sceneGraph.size() + after.size());
+    ordered->insert(ordered->end(), before.begin(), before.end());
+    ordered->insert(ordered->end(), sceneGraph.begin(), sceneGraph.end());
+    ordered->insert(ordered->end(), after.begin(), after.end());
+    cache.listenersVersion = _listenersVersion;
+    cache.sceneVersion = Node::getSceneOrderVersion();
+    cache.scene = scene;
+    cache.ordered = std::move(ordered);
+    return cache.ordered;
+}
+
+void EventDispatcher::forEachListenerInOrder(EventListener::Type type,
+                                             const std::function<bool(EventListener*)>& visit)
+{
+    // Held for the whole walk: a handler that adds or removes a listener
+    // makes a new list for later events and leaves this one as it is.
+    const std::shared_ptr<const std::vector<EventListener*>> ordered = listenersInOrder(type);
     // Keep every listener alive while it may be called, even if a handler removes it.
-    for (EventListener* l : ordered) l->retain();
-    for (EventListener* l : ordered) {
+    for (EventListener* l : *ordered) l->retain();
+    for (EventListener* l : *ordered) {
         if (!l->isEnabled() || l->isPaused() || !l->isRegistered()) continue;
         if (visit(l)) break;
     }
-    for (EventListener* l : ordered) l->release();
+    for (EventListener* l : *ordered) l->release();
 }
 
 std::vector<EventListener*> EventDispatcher::getListenersInDispatchOrder(EventListener::Type type)
@@ -393,6 +416,7 @@ void EventDispatcher::dispatchTouchEvent(EventTouch* event)
 void EventDispatcher::flushPending()
 {
     if (_stale > 0) compact();
+    if (!_toAdd.empty()) listenersChanged();
     _listeners.insert(_listeners.end(), _toAdd.begin(), _toAdd.end());
     _toAdd.clear();
 }

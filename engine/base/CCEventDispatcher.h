@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -53,6 +54,11 @@ private:
     void addListener(EventListener* listener);
     void dispatchTouchEvent(EventTouch* event);
     void forEachListenerInOrder(EventListener::Type type, const std::function<bool(EventListener*)>& visit);
+    // The listeners of a type in the order they are asked, worked out again
+    // only when a listener came or went or the scene's order moved: an event
+    // on a board of thousands of parts is not a sort of thousands.
+    std::shared_ptr<const std::vector<EventListener*>> listenersInOrder(EventListener::Type type);
+    void listenersChanged() { ++_listenersVersion; }
     void computeNodeOrder();
     void visitNode(Node* node, std::vector<std::pair<float, Node*>>& out);
     void flushPending();
@@ -74,6 +80,14 @@ private:
     // Entries of _listeners that no longer register anything.
     size_t _stale = 0;
     std::unordered_map<Node*, int> _nodeOrder;
+    struct OrderCache {
+        uint64_t listenersVersion = 0;
+        uint64_t sceneVersion = 0;
+        const Node* scene = nullptr;
+        std::shared_ptr<const std::vector<EventListener*>> ordered;
+    };
+    std::unordered_map<int, OrderCache> _orderCache;
+    uint64_t _listenersVersion = 1;
     int _inDispatch = 0;
     bool _isEnabled = true;
 };

@@ -50,6 +50,36 @@ TEST(EventDispatch, TopmostNodeIsAskedFirstByZOrderThenOrderOfAddition)
     EXPECT_EQ(log, (Log{"high:began", "later:began", "low:began", "below:began"}));
 }
 
+// The order is worked out once and kept between events: every change that
+// moves it must be seen by the next event.
+TEST(EventDispatch, OrderFollowsZOrderChildrenAndListenersChangedBetweenTouches)
+{
+    EngineHarness h;
+    Log log;
+    Probe a = addProbe(h.scene(), "a", &log, false, false, 0);
+    Probe b = addProbe(h.scene(), "b", &log, false, false, 1);
+    auto touch = [&] {
+        log.clear();
+        h.touchDown(0, Vec2(10, 10));
+        h.touchUp(0);
+        return log;
+    };
+    EXPECT_EQ(touch(), (Log{"b:began", "a:began"}));
+    a.node->setLocalZOrder(2);
+    EXPECT_EQ(touch(), (Log{"a:began", "b:began"}));
+    b.node->setGlobalZOrder(1);
+    EXPECT_EQ(touch(), (Log{"b:began", "a:began"}));
+    b.node->setGlobalZOrder(0);
+    Probe child = addProbe(b.node, "child", &log, false, false);
+    EXPECT_EQ(touch(), (Log{"a:began", "child:began", "b:began"}));
+    b.node->removeChild(child.node);
+    a.node->getEventDispatcher()->removeEventListener(a.listener);
+    EXPECT_EQ(touch(), (Log{"b:began"}));
+    addProbe(h.scene(), "c", &log, false, false, 1);
+    h.scene()->reorderChild(b.node, 3);
+    EXPECT_EQ(touch(), (Log{"b:began", "c:began"}));
+}
+
 TEST(EventDispatch, ChildIsAskedBeforeItsParentAndNegativeChildAfter)
 {
     EngineHarness h;
