@@ -291,24 +291,38 @@ bool Label::openFonts()
         primary = resolveFamily(_systemFontName);
     }
     TTF_Font* font = primary.path.empty() ? nullptr : openFace(primary, pixelSize);
-    std::vector<TTF_Font*> fallbacks;
+    std::vector<FallbackFace> fallbacks;
     std::vector<FontFace> seen{primary};
     for (const char* family : kFallbackFamilies) {
         FontFace face = resolveFamily(family);
         if (face.path.empty() || std::find(seen.begin(), seen.end(), face) != seen.end()) continue;
         seen.push_back(face);
-        if (TTF_Font* f = openFace(face, pixelSize)) fallbacks.push_back(f);
+        fallbacks.push_back({face.path, face.index, nullptr, false});
     }
     if (!font) {
-        // A file we were given must open; a family name may fall through the chain.
-        if (!_fontFile.empty() || fallbacks.empty()) return false;
-        font = fallbacks.front();
-        fallbacks.erase(fallbacks.begin());
+        // A file we were given must open; a family name may fall through the
+        // chain to the first face that opens, which then leads it.
+        if (!_fontFile.empty()) return false;
+        while (!font && !fallbacks.empty()) {
+            font = openFace({fallbacks.front().path, fallbacks.front().index}, pixelSize);
+            fallbacks.erase(fallbacks.begin());
+        }
+        if (!font) return false;
     }
-    if (font != _font || fallbacks != _fallbackFonts) clearGlyphTextures();
+    if (font != _font || pixelSize != _pixelSize || fallbacks != _fallbacks) clearGlyphTextures();
     _font = font;
-    _fallbackFonts = fallbacks;
+    _pixelSize = pixelSize;
+    _fallbacks = std::move(fallbacks);
     return true;
+}
+
+TTF_Font* Label::fallbackFont(FallbackFace& face)
+{
+    if (!face.tried) {
+        face.font = openFace({face.path, face.index}, _pixelSize);
+        face.tried = true;
+    }
+    return face.font;
 }
 
 void Label::clearGlyphTextures()
@@ -486,8 +500,9 @@ void Label::relayout(bool freshLetters)
         TTF_Font* font = _font;
         if (!TTF_GlyphIsProvided32(_font, Uint32(shaped))) {
             font = nullptr;
-            for (TTF_Font* f : _fallbackFonts) {
-                if (TTF_GlyphIsProvided32(f, Uint32(shaped))) {
+            for (FallbackFace& face : _fallbacks) {
+                TTF_Font* f = fallbackFont(face);
+                if (f && TTF_GlyphIsProvided32(f, Uint32(shaped))) {
                     font = f;
                     break;
                 }

@@ -121,7 +121,19 @@ protected:
     int _numLines = 0;
 
     TTF_Font* _font = nullptr;
-    std::vector<TTF_Font*> _fallbackFonts;
+    // The faces asked in turn for a character the font lacks, each opened
+    // only when some character first needs it: most labels never need one,
+    // and every face open at every size costs its tables' memory.
+    struct FallbackFace {
+        std::string path;
+        int index = 0;
+        TTF_Font* font = nullptr;
+        bool tried = false;
+        bool operator==(const FallbackFace& o) const { return path == o.path && index == o.index; }
+    };
+    TTF_Font* fallbackFont(FallbackFace& face);
+    std::vector<FallbackFace> _fallbacks;
+    int _pixelSize = 0;
     Vector<Sprite*> _letters;
     std::vector<Vec2> _caretPoints;
     std::map<std::pair<TTF_Font*, char32_t>, Texture2D*> _glyphTextures;
