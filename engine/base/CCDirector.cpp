@@ -240,6 +240,15 @@ void Director::drawScene()
     ++_totalFrames;
 }
 
+void Director::releaseRestingPictures()
+{
+    const size_t released = _textureCache->releaseSourcesAtRest(
+        [this](const Texture2D* texture) { return _renderer->showsOnlyThroughCopies(texture); });
+#ifdef __GLIBC__
+    if (released > 0) malloc_trim(0);
+#endif
+}
+
 bool Director::isAtRest() const
 {
     return !_nextScene && !_decodesMayWait && !_scheduler->hasWork() && !_actionManager->hasActionsToStep();

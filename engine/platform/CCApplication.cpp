@@ -28,6 +28,11 @@ Application* Application::s_instance = nullptr;
 
 namespace {
 
+// Milliseconds the loop sleeps at rest before large pictures shown only
+// through scaled copies let their pixels go: long enough that a pause
+// between two gestures keeps them.
+constexpr int kRestBeforeReleasing = 2000;
+
 // With VELOQUIX_TRACE_STARTUP set, the run loop prints to the error stream
 // the wall-clock time of the first picture it presents and of the first
 // input it handles, in nanoseconds since the epoch, for start-up timings.
@@ -150,7 +155,12 @@ int Application::run()
             // Nothing on the screen can change until an event comes: no
             // frame runs at all meanwhile. The time asleep is no frame's
             // worth of movement for whatever the event starts.
-            SDL_WaitEvent(nullptr);
+            // After a while asleep, what only a change would need goes
+            // back to the system; then the wait goes on as long as it must.
+            if (!SDL_WaitEventTimeout(nullptr, kRestBeforeReleasing)) {
+                director->releaseRestingPictures();
+                SDL_WaitEvent(nullptr);
+            }
             waited = true;
             director->setNextDeltaTimeZero(true);
             continue;

@@ -42,6 +42,11 @@ void Renderer::forgetTexture(const Texture2D* texture)
     if (s_live) s_live->_screenFrame->forgetTexture(texture->getSerial());
 }
 
+bool Renderer::showsOnlyThroughCopies(const Texture2D* texture) const
+{
+    return _screenFrame->showsOnlyThroughCopies(texture->getSerial());
+}
+
 void Renderer::setBackend(SDL_Renderer* backend)
 {
     _backend = backend;

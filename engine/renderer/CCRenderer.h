@@ -94,6 +94,8 @@ public:
     const ScreenStats& getScreenStats() const;
     // A texture is going away; whatever was made from it goes too.
     static void forgetTexture(const Texture2D* texture);
+    // Nothing on the screen is drawn straight from the texture's own pixels.
+    bool showsOnlyThroughCopies(const Texture2D* texture) const;
 
     // With false, render() builds the batches but never calls the backend:
     // the engine's own cost of a frame, for benchmarks.

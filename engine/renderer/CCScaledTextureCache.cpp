@@ -45,9 +45,22 @@ void ScaledTextureCache::clear()
     _bytes = 0;
 }
 
+ScaledTextureCache::Key ScaledTextureCache::keyOf(const ScreenQuad& quad)
+{
+    return Key{quad.serial, quad.version, quad.shape.src, quad.shape.rect.w, quad.shape.rect.h};
+}
+
+bool ScaledTextureCache::has(const ScreenQuad& quad) const { return _scaled.count(keyOf(quad)) != 0; }
+
+void ScaledTextureCache::keep(const ScreenQuad& quad)
+{
+    auto it = _scaled.find(keyOf(quad));
+    if (it != _scaled.end()) it->second.lastUsed = _redrawCounter;
+}
+
 SDL_Texture* ScaledTextureCache::get(const ScreenQuad& quad)
 {
-    Key key{quad.serial, quad.version, quad.shape.src, quad.shape.rect.w, quad.shape.rect.h};
+    const Key key = keyOf(quad);
     auto it = _scaled.find(key);
     if (it != _scaled.end()) {
         it->second.lastUsed = _redrawCounter;

@@ -28,6 +28,10 @@ public:
     // The picture of a Copy quad (its texels shape.src) scaled to the size
     // of shape.rect, made on first use; nullptr when it cannot be made.
     SDL_Texture* get(const ScreenQuad& quad);
+    // Whether the copy for this quad is made.
+    bool has(const ScreenQuad& quad) const;
+    // The copy for this quad, if made, counts as used by this redraw.
+    void keep(const ScreenQuad& quad);
     // A redraw starts: the copies it uses are the most recently used.
     void beginRedraw() { ++_redrawCounter; }
     // After a redraw: drops the copies not used for long, then the least
@@ -48,6 +52,7 @@ private:
     struct KeyHash {
         size_t operator()(const Key& k) const;
     };
+    static Key keyOf(const ScreenQuad& quad);
     struct Scaled {
         SDL_Texture* texture;
         size_t bytes;

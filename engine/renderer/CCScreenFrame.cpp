@@ -290,7 +290,9 @@ bool ScreenFrame::finish(bool rasterize)
     // matches this one and a picture decoded now is not redrawn again then.
     for (ScreenQuad& item : _current) {
         if (!item.texture) continue;
-        if (item.texture->isWaitingToDecode()) item.texture->decode();
+        // A picture let go at rest is known to be what it was: it waits
+        // until a copy of it is to be made.
+        if (item.texture->isWaitingToDecode() && !item.texture->isSourceReleased()) item.texture->decode();
         if (item.version != item.texture->getContentVersion()) {
             item.version = item.texture->getContentVersion();
             item.hashed = false;
@@ -315,6 +317,11 @@ bool ScreenFrame::finish(bool rasterize)
         for (const SDL_Rect& r : damage.rects()) _stats.lastPixels += area(r);
         ++_stats.redraws;
         _fullRedraw = false;
+        // The copies of a picture whose pixels went at rest stay while it
+        // shows, however long its part of the screen is not redrawn: making
+        // one again would mean decoding the whole picture.
+        for (const ScreenQuad& item : _current)
+            if (item.texture && item.texture->isSourceReleased() && drawnScaled(item)) _scaled.keep(item);
         _scaled.trim();
     }
     _shown.swap(_current);
@@ -339,12 +346,9 @@ bool ScreenFrame::finish(bool rasterize)
 void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
 {
     // Scaled copies are made first: making one switches the render target.
-    if (_software) {
-        for (const SDL_Rect& rect : rects) {
-            for (const ScreenQuad& item : _current) {
-                if (item.shape.kind == QuadShape::Kind::Copy && SDL_HasIntersection(&item.bounds, &rect))
-                    _scaled.get(item);
-            }
+    for (const SDL_Rect& rect : rects) {
+        for (const ScreenQuad& item : _current) {
+            if (drawnScaled(item) && SDL_HasIntersection(&item.bounds, &rect)) _scaled.get(item);
         }
     }
     SDL_SetRenderTarget(_backend, _kept);
@@ -390,21 +394,17 @@ void ScreenFrame::drawItem(const ScreenQuad& item, const SDL_Rect& clip)
         SDL_RenderFillRect(_backend, &item.shape.rect);
         return;
     }
-    SDL_Texture* source = item.texture->getSDLTexture(_backend);
-    if (!source) return;
-    SDL_Texture* texture = source;
-    const SDL_Rect* src = &item.shape.src;
-    if (item.shape.src.w != item.shape.rect.w || item.shape.src.h != item.shape.rect.h) {
-        texture = _scaled.get(item);
-        src = nullptr;
-        if (!texture) return;
-    }
+    // A scaled copy needs nothing of the picture's own pixels once made.
+    const bool scaled = drawnScaled(item);
+    SDL_Texture* texture = scaled ? _scaled.get(item) : item.texture->getSDLTexture(_backend);
+    if (!texture) return;
+    const SDL_Rect* src = scaled ? nullptr : &item.shape.src;
     SDL_RenderSetClipRect(_backend, &clip);
     SDL_SetTextureBlendMode(texture, isEmpty(item.cover) ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
     SDL_SetTextureColorMod(texture, colour.r, colour.g, colour.b);
     SDL_SetTextureAlphaMod(texture, colour.a);
     SDL_RenderCopy(_backend, texture, src, &item.shape.rect);
-    if (texture == source) {
+    if (!scaled) {
         // The picture's own texture is drawn as geometry elsewhere, unmodulated.
         SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
         SDL_SetTextureColorMod(texture, 255, 255, 255);
@@ -424,5 +424,20 @@ void ScreenFrame::flushGeometry()
 }
 
 void ScreenFrame::forgetTexture(uint64_t serial) { _scaled.forget(serial); }
+
+bool ScreenFrame::drawnScaled(const ScreenQuad& item) const
+{
+    return _software && item.shape.kind == QuadShape::Kind::Copy &&
+           (item.shape.src.w != item.shape.rect.w || item.shape.src.h != item.shape.rect.h);
+}
+
+bool ScreenFrame::showsOnlyThroughCopies(uint64_t serial) const
+{
+    for (const ScreenQuad& item : _shown) {
+        if (item.serial != serial) continue;
+        if (!drawnScaled(item) || !_scaled.has(item)) return false;
+    }
+    return true;
+}
 
 } // namespace cocos2d

@@ -56,11 +56,18 @@ public:
     // or something else drew on it): the next finish(true) copies it whole.
     void requestCopy() { _screenStale = true; }
     void forgetTexture(uint64_t serial);
+    // True when the picture on screen draws nothing straight from the
+    // texture with this serial: each quad of it is shown through a copy
+    // scaled to the screen that is made and kept, or none is shown at all.
+    // Its own pixels can then go while the screen rests.
+    bool showsOnlyThroughCopies(uint64_t serial) const;
 
     const ScreenStats& getStats() const { return _stats; }
 
 private:
     void classify(ScreenQuad& item) const;
+    // Drawn through a copy scaled to the size it shows at.
+    bool drawnScaled(const ScreenQuad& item) const;
     void hideCovered(std::vector<ScreenQuad>& items);
     bool ensureKeptTexture();
     void draw(const std::vector<SDL_Rect>& rects);

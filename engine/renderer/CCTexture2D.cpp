@@ -71,6 +71,7 @@ bool Texture2D::initWithEncodedPicture(Data&& encoded, int widthPx, int heightPx
     _surface = nullptr;
     _encoded = std::move(encoded);
     _kept.clear();
+    _sourceReleased = false;
     _renderTarget = false;
     _pixelsWide = widthPx;
     _pixelsHigh = heightPx;
@@ -100,7 +101,8 @@ bool Texture2D::decode()
         return false;
     }
     _surface = surface;
-    if (_onlyWhenNeeded) _kept = std::move(encoded);
+    _sourceReleased = false;
+    if (_onlyWhenNeeded || getMemoryBytes() >= kRestorableBytes) _kept = std::move(encoded);
     const bool opaque = everyPixelOpaque(surface);
     if (opaque != _opaque) {
         _opaque = opaque;
@@ -127,6 +129,19 @@ bool Texture2D::releasePixels()
     return true;
 }
 
+bool Texture2D::releaseSourceAtRest()
+{
+    if (_kept.isNull() || _onlyWhenNeeded || _renderTarget || (!_surface && !_texture)) return false;
+    releaseBackendTexture();
+    if (_surface) SDL_FreeSurface(_surface);
+    _surface = nullptr;
+    _encoded = std::move(_kept);
+    // The pixels to come are the same: neither the content version nor the
+    // copies made for the screen change.
+    _sourceReleased = true;
+    return true;
+}
+
 SDL_Surface* Texture2D::getSurface()
 {
     decode();
@@ -138,6 +153,7 @@ bool Texture2D::initWithSurface(SDL_Surface* surface)
     if (!surface) return false;
     _encoded.clear();
     _kept.clear();
+    _sourceReleased = false;
     releaseBackendTexture();
     if (_surface) SDL_FreeSurface(_surface);
     _surface = surface;
@@ -159,6 +175,7 @@ bool Texture2D::initAsRenderTarget(SDL_Renderer* backend, int widthPx, int heigh
     releaseBackendTexture();
     _encoded.clear();
     _kept.clear();
+    _sourceReleased = false;
     if (_surface) SDL_FreeSurface(_surface);
     _surface = nullptr;
     _texture = texture;

@@ -55,6 +55,17 @@ public:
     // Back to waiting encoded, its pixels and backend texture let go; false
     // when it keeps no file's bytes to go back to.
     bool releasePixels();
+    // A large picture read from a file keeps the file's bytes once decoded,
+    // so that while the screen rests and shows it only through copies scaled
+    // to the screen it can let its full pixels go (the copies stay) and
+    // decode them again only when a new copy is needed. False when it keeps
+    // no bytes, or has no pixels to let go.
+    bool releaseSourceAtRest();
+    // Let go at rest and not decoded since: its opacity is known, so nothing
+    // decodes it until its pixels are needed, and never ahead of time.
+    bool isSourceReleased() const { return _sourceReleased; }
+    // Decoded pixels this large keep their file's bytes beside them.
+    static constexpr size_t kRestorableBytes = size_t(1) << 20;
 
     int getPixelsWide() const { return _pixelsWide; }
     int getPixelsHigh() const { return _pixelsHigh; }
@@ -102,6 +113,7 @@ private:
     // The file's bytes a picture decoded only when needed keeps once decoded.
     Data _kept;
     bool _onlyWhenNeeded = false;
+    bool _sourceReleased = false;
     uint32_t _contentVersion = 0;
     bool _opaque = false;
     SDL_Surface* _surface = nullptr;

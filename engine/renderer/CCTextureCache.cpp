@@ -86,7 +86,8 @@ bool TextureCache::decodeOneWaiting(SDL_Renderer* backend)
     for (auto& entry : _textures) {
         Texture2D* texture = entry.second;
         // Only pictures some node holds; the others may never be needed.
-        if (!texture->isWaitingToDecode() || texture->getReferenceCount() <= 1 || texture->isDecodedOnlyWhenNeeded())
+        if (!texture->isWaitingToDecode() || texture->getReferenceCount() <= 1 || texture->isDecodedOnlyWhenNeeded() ||
+            texture->isSourceReleased())
             continue;
         if (backend) {
             texture->getSDLTexture(backend);

@@ -149,7 +149,8 @@ TEST(WaitingPictures, DecodingAheadTakesHeldPicturesOneAtATime)
 
 // A picture decoded only when needed is passed over ahead of time, decoded
 // when drawn, and can let its pixels go to be decoded again, to the same
-// picture, when next drawn. Other pictures keep no file's bytes to do so.
+// picture, when next drawn. Other pictures under a megabyte keep no file's
+// bytes to do so.
 TEST(WaitingPictures, OnlyWhenNeededPicturesWaitForADrawingAndCanLetTheirPixelsGo)
 {
     EngineHarness h;
@@ -173,8 +174,53 @@ TEST(WaitingPictures, OnlyWhenNeededPicturesWaitForADrawingAndCanLetTheirPixelsG
     EXPECT_EQ(pixels(h.capture()), drawn);
     EXPECT_FALSE(picture->isWaitingToDecode());
 
-    page->setTexture(cache->addImage("res/help_03.png"));
+    page->setTexture(cache->addImage("res/tab.png"));
     h.capture();
     EXPECT_FALSE(page->getTexture()->releasePixels());
     EXPECT_FALSE(page->getTexture()->isWaitingToDecode());
+}
+
+// At rest a large picture shown only through a copy scaled to the screen
+// lets its own pixels go: redrawn over, it shows the same from the copy,
+// it is never decoded ahead, and it decodes again, to the same picture, only
+// when a new copy is needed. One drawn straight from its pixels keeps them.
+TEST(WaitingPictures, ALargePictureShownScaledLetsItsPixelsGoAtRestUntilANewCopyIsNeeded)
+{
+    EngineHarness h;
+    SDL_Renderer* backend = h.director()->getRenderer()->getBackend();
+    Sprite* page = Sprite::create("res/help_02.png");
+    Sprite* cover = Sprite::create("res/tab.png");
+    ASSERT_TRUE(page && cover);
+    page->setPosition(512, 384);
+    cover->setPosition(-500, -500);
+    h.scene()->addChild(page);
+    h.scene()->addChild(cover);
+    Texture2D* picture = page->getTexture();
+    const std::string drawn = pixels(h.capture());
+    TextureCache* cache = h.director()->getTextureCache();
+    while (cache->decodeOneWaiting(backend)) {
+    }
+
+    h.director()->releaseRestingPictures();
+    EXPECT_TRUE(picture->isSourceReleased());
+    EXPECT_TRUE(picture->isWaitingToDecode());
+    EXPECT_FALSE(cache->decodeOneWaiting(backend));
+    cover->setPosition(300, 300);
+    h.capture();
+    cover->setPosition(-500, -500);
+    EXPECT_EQ(pixels(h.capture()), drawn);
+    EXPECT_TRUE(picture->isSourceReleased());
+
+    page->setScale(0.75f);
+    h.capture();
+    EXPECT_FALSE(picture->isWaitingToDecode());
+    page->setScale(1.0f);
+    h.director()->getRenderer()->invalidateScreen();
+    EXPECT_EQ(pixels(h.capture()), drawn);
+
+    // Twice its size on a screen of half the picture's pixels: one to one.
+    page->setScale(2.0f);
+    h.capture();
+    h.director()->releaseRestingPictures();
+    EXPECT_FALSE(picture->isWaitingToDecode());
 }
