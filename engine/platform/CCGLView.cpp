@@ -417,6 +417,8 @@ void GLView::handleWindowEvent(const SDL_WindowEvent& event)
     Application* app = Application::getInstance();
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        // A window that changed size has a new screen, whatever its size.
+        Director::getInstance()->getRenderer()->invalidateScreen();
         int w = 0, h = 0;
         if (_backend) SDL_GetRendererOutputSize(_backend, &w, &h);
         setFrameSize(float(w), float(h));

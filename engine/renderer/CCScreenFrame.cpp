@@ -266,6 +266,15 @@ bool ScreenFrame::ensureKeptTexture()
 {
     int w = 0, h = 0;
     if (SDL_GetRendererOutputSize(_backend, &w, &h) != 0 || w <= 0 || h <= 0) return false;
+    if (_software) {
+        // The software screen is itself the kept picture: it keeps its
+        // pixels between presents, so a copy of it would only double the
+        // memory and the work. A new size is a new screen to fill.
+        if (w != _keptW || h != _keptH) _fullRedraw = true;
+        _keptW = w;
+        _keptH = h;
+        return true;
+    }
     if (_kept && w == _keptW && h == _keptH) return true;
     if (_kept) SDL_DestroyTexture(_kept);
     _kept = SDL_CreateTexture(_backend, _format, SDL_TEXTUREACCESS_TARGET, w, h);
@@ -328,16 +337,15 @@ bool ScreenFrame::finish(bool rasterize)
     _current.clear();
 
     if (!changed && !_screenStale) return false;
-    SDL_SetRenderTarget(_backend, nullptr);
-    SDL_RenderSetViewport(_backend, nullptr);
-    SDL_RenderSetClipRect(_backend, nullptr);
-    // The software screen keeps its pixels between presents, so only what
-    // was redrawn needs copying; other backends leave the screen undefined
-    // once it is presented.
-    if (_screenStale || !_software) {
+    // Drawn straight on the software screen, the picture is there already:
+    // a screen the window system lost only needs presenting again. Other
+    // backends leave the screen undefined once it is presented, and get
+    // the whole kept picture every time.
+    if (!_software) {
+        SDL_SetRenderTarget(_backend, nullptr);
+        SDL_RenderSetViewport(_backend, nullptr);
+        SDL_RenderSetClipRect(_backend, nullptr);
         SDL_RenderCopy(_backend, _kept, nullptr, nullptr);
-    } else {
-        for (const SDL_Rect& r : damage.rects()) SDL_RenderCopy(_backend, _kept, &r, &r);
     }
     _screenStale = false;
     return true;
@@ -351,7 +359,8 @@ void ScreenFrame::draw(const std::vector<SDL_Rect>& rects)
             if (drawnScaled(item) && SDL_HasIntersection(&item.bounds, &rect)) _scaled.get(item);
         }
     }
-    SDL_SetRenderTarget(_backend, _kept);
+    // The software screen is the kept picture (nullptr: the screen).
+    SDL_SetRenderTarget(_backend, _software ? nullptr : _kept);
     SDL_RenderSetViewport(_backend, nullptr);
     for (const SDL_Rect& rect : rects) {
         SDL_RenderSetClipRect(_backend, &rect);

@@ -78,6 +78,8 @@ private:
     SDL_Renderer* _backend = nullptr;
     bool _software = false;
     Uint32 _format = SDL_PIXELFORMAT_ARGB8888;
+    // The picture on screen between frames; the software screen keeps its
+    // own pixels and needs none.
     SDL_Texture* _kept = nullptr;
     int _keptW = 0;
     int _keptH = 0;
