@@ -242,10 +242,11 @@ void Director::drawScene()
 
 void Director::releaseRestingPictures()
 {
-    const size_t released = _textureCache->releaseSourcesAtRest(
+    _renderer->dropUnshownCopies();
+    _textureCache->releaseSourcesAtRest(
         [this](const Texture2D* texture) { return _renderer->showsOnlyThroughCopies(texture); });
 #ifdef __GLIBC__
-    if (released > 0) malloc_trim(0);
+    malloc_trim(0);
 #endif
 }
 

@@ -67,9 +67,10 @@ public:
     // left to decode in a frame's spare time. A loop may then sleep until an
     // event comes; input, window events and queued calls all arrive as one.
     bool isAtRest() const;
-    // The screen has rested a while: large pictures it shows only through
-    // copies scaled to it, or not at all, let their full pixels go until a
-    // new copy is needed, and the allocator hands the memory back.
+    // The screen has rested a while: copies scaled for it that it no longer
+    // shows go, large pictures it shows only through such copies, or not at
+    // all, let their full pixels go until a new copy is needed, and the
+    // allocator hands the memory back.
     void releaseRestingPictures();
     // Much memory was just let go (a large board closed, pictures released):
     // the allocator hands its free pages back to the system at the end of

@@ -47,6 +47,8 @@ bool Renderer::showsOnlyThroughCopies(const Texture2D* texture) const
     return _screenFrame->showsOnlyThroughCopies(texture->getSerial());
 }
 
+void Renderer::dropUnshownCopies() { _screenFrame->dropUnshownCopies(); }
+
 void Renderer::setBackend(SDL_Renderer* backend)
 {
     _backend = backend;

@@ -96,6 +96,8 @@ public:
     static void forgetTexture(const Texture2D* texture);
     // Nothing on the screen is drawn straight from the texture's own pixels.
     bool showsOnlyThroughCopies(const Texture2D* texture) const;
+    // At rest: copies scaled for the screen that it no longer shows go.
+    void dropUnshownCopies();
 
     // With false, render() builds the batches but never calls the backend:
     // the engine's own cost of a frame, for benchmarks.

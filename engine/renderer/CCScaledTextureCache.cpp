@@ -116,6 +116,19 @@ void ScaledTextureCache::trim()
     }
 }
 
+void ScaledTextureCache::dropUnused()
+{
+    for (auto it = _scaled.begin(); it != _scaled.end();) {
+        if (it->second.lastUsed != _redrawCounter) {
+            SDL_DestroyTexture(it->second.texture);
+            _bytes -= it->second.bytes;
+            it = _scaled.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void ScaledTextureCache::forget(uint64_t serial)
 {
     for (auto it = _scaled.begin(); it != _scaled.end();) {

@@ -37,6 +37,8 @@ public:
     // After a redraw: drops the copies not used for long, then the least
     // recently used ones while the copies take more than their budget.
     void trim();
+    // Drops every copy not used since beginRedraw().
+    void dropUnused();
     // Drops every copy of the picture with this serial.
     void forget(uint64_t serial);
     void clear();

@@ -440,6 +440,14 @@ bool ScreenFrame::drawnScaled(const ScreenQuad& item) const
            (item.shape.src.w != item.shape.rect.w || item.shape.src.h != item.shape.rect.h);
 }
 
+void ScreenFrame::dropUnshownCopies()
+{
+    _scaled.beginRedraw();
+    for (const ScreenQuad& item : _shown)
+        if (drawnScaled(item)) _scaled.keep(item);
+    _scaled.dropUnused();
+}
+
 bool ScreenFrame::showsOnlyThroughCopies(uint64_t serial) const
 {
     for (const ScreenQuad& item : _shown) {

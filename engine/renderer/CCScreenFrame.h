@@ -61,6 +61,8 @@ public:
     // scaled to the screen that is made and kept, or none is shown at all.
     // Its own pixels can then go while the screen rests.
     bool showsOnlyThroughCopies(uint64_t serial) const;
+    // At rest: the scaled copies the picture on screen does not use go.
+    void dropUnshownCopies();
 
     const ScreenStats& getStats() const { return _stats; }
 

@@ -65,7 +65,7 @@ public:
     // decodes it until its pixels are needed, and never ahead of time.
     bool isSourceReleased() const { return _sourceReleased; }
     // Decoded pixels this large keep their file's bytes beside them.
-    static constexpr size_t kRestorableBytes = size_t(1) << 20;
+    static constexpr size_t kRestorableBytes = size_t(256) << 10;
 
     int getPixelsWide() const { return _pixelsWide; }
     int getPixelsHigh() const { return _pixelsHigh; }

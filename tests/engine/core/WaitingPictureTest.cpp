@@ -149,8 +149,8 @@ TEST(WaitingPictures, DecodingAheadTakesHeldPicturesOneAtATime)
 
 // A picture decoded only when needed is passed over ahead of time, decoded
 // when drawn, and can let its pixels go to be decoded again, to the same
-// picture, when next drawn. Other pictures under a megabyte keep no file's
-// bytes to do so.
+// picture, when next drawn. Small pictures (under 256 KiB of pixels) keep no
+// file's bytes to do so.
 TEST(WaitingPictures, OnlyWhenNeededPicturesWaitForADrawingAndCanLetTheirPixelsGo)
 {
     EngineHarness h;
