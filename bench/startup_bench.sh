@@ -23,7 +23,16 @@ launch() {
     local x=200
     until grep -q first-input "$log" && grep -q first-frame "$log"; do
         if ! kill -0 "$pid" 2>/dev/null; then
+            # Under the pointer's quick stream of short-lived X clients the
+            # display now and then refuses a connection; that launch is
+            # made again, once, rather than timed.
+            if grep -q "cannot open a window" "$log" && [ -z "${retried:-}" ]; then
+                echo "(the display refused a launch; launching again)" >&2
+                retried=1 launch "$@"
+                return
+            fi
             echo "failed: $*" >&2
+            cat "$log" >&2
             return 1
         fi
         x=$((x == 200 ? 240 : 200))
