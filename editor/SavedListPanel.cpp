@@ -74,12 +74,11 @@ void SavedListPanel::setShown(bool shown)
     _view->setTouchEnabled(shown);
     if (shown) return;
     // Hidden, the thumbnails keep only their files' bytes: twenty decoded
-    // pictures are tens of megabytes nobody is looking at.
-    bool released = false;
+    // pictures are tens of megabytes nobody is looking at. The allocator
+    // hands them back to the system once the screen rests.
     for (ZelmLoadSprite* item : _items)
         if (Texture2D* picture = item->getTexture(); picture && picture->isDecodedOnlyWhenNeeded())
-            released = picture->releasePixels() || released;
-    if (released) Director::getInstance()->returnFreedMemoryAfterFrame();
+            picture->releasePixels();
 }
 
 void SavedListPanel::setItemPicture(ZelmLoadSprite* item, const std::string& path)

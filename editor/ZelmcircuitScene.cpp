@@ -15,8 +15,6 @@ USING_NS_CC;
 namespace {
 // Just below the peeking palette, clear of the sign-in fields of the open drawer.
 constexpr float kMessageLineY = 620;
-// Boards at least this large hand their memory back to the system when cleared.
-constexpr std::size_t kPartsWorthReturningMemory = 1000;
 } // namespace
 
 const char* const ZelmcircuitScene::kCompanionStoreUrl = "https://apps.galvora.example/companion";
@@ -396,9 +394,8 @@ void ZelmcircuitScene::dropOnTrash(circuit::PartId part, const Vec2& worldLocati
 
 void ZelmcircuitScene::clearBoard()
 {
-    // A large board's sprites, labels and records are many small blocks the
-    // allocator would otherwise keep after they are freed.
-    if (_model->size() >= kPartsWorthReturningMemory) Director::getInstance()->returnFreedMemoryAfterFrame();
+    // The many small blocks of a large board go back to the system once the
+    // screen rests, not in the frame that closes it.
     _model->clear();
     const Size view = _boardView->getViewSize();
     // Putting the board back is not a scroll by the user: it must not make

@@ -170,12 +170,6 @@ void Director::mainLoop()
     if (_invalid) return;
     drawScene();
     PoolManager::getInstance()->getCurrentPool()->clear();
-    if (_returnFreedMemory) {
-        _returnFreedMemory = false;
-#ifdef __GLIBC__
-        malloc_trim(0);
-#endif
-    }
 }
 
 void Director::visitScene()

@@ -72,10 +72,6 @@ public:
     // all, let their full pixels go until a new copy is needed, and the
     // allocator hands the memory back.
     void releaseRestingPictures();
-    // Much memory was just let go (a large board closed, pictures released):
-    // the allocator hands its free pages back to the system at the end of
-    // this frame, once the frame's autoreleased objects are gone too.
-    void returnFreedMemoryAfterFrame() { _returnFreedMemory = true; }
     // Visit and queue the scene without drawing anything; the engine's own cost.
     void visitScene();
 
@@ -125,7 +121,6 @@ private:
     // Cleared by a frame that found no picture left to decode in its spare
     // time; set again by one that put a new picture on the screen.
     bool _decodesMayWait = true;
-    bool _returnFreedMemory = false;
     double _lastUpdate = -1.0;
     float _deltaTime = 0.0f;
     unsigned int _totalFrames = 0;
