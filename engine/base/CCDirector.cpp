@@ -237,8 +237,7 @@ void Director::drawScene()
 void Director::releaseRestingPictures()
 {
     _renderer->dropUnshownCopies();
-    _textureCache->releaseSourcesAtRest(
-        [this](const Texture2D* texture) { return _renderer->showsOnlyThroughCopies(texture); });
+    _renderer->pinCopiesOf(_textureCache->releaseSourcesAtRest(_renderer->texturesDrawnFromPixels()));
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif

@@ -42,12 +42,14 @@ void Renderer::forgetTexture(const Texture2D* texture)
     if (s_live) s_live->_screenFrame->forgetTexture(texture->getSerial());
 }
 
-bool Renderer::showsOnlyThroughCopies(const Texture2D* texture) const
+void Renderer::dropUnshownCopies() { _screenFrame->dropUnshownCopies(); }
+
+std::unordered_set<uint64_t> Renderer::texturesDrawnFromPixels() const
 {
-    return _screenFrame->showsOnlyThroughCopies(texture->getSerial());
+    return _screenFrame->texturesDrawnFromPixels();
 }
 
-void Renderer::dropUnshownCopies() { _screenFrame->dropUnshownCopies(); }
+void Renderer::pinCopiesOf(const std::vector<uint64_t>& serials) { _screenFrame->pinCopiesOf(serials); }
 
 void Renderer::setBackend(SDL_Renderer* backend)
 {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "base/ccTypes.h"
@@ -94,10 +96,12 @@ public:
     const ScreenStats& getScreenStats() const;
     // A texture is going away; whatever was made from it goes too.
     static void forgetTexture(const Texture2D* texture);
-    // Nothing on the screen is drawn straight from the texture's own pixels.
-    bool showsOnlyThroughCopies(const Texture2D* texture) const;
     // At rest: copies scaled for the screen that it no longer shows go.
     void dropUnshownCopies();
+    // The serials of the textures the screen draws from their own pixels.
+    std::unordered_set<uint64_t> texturesDrawnFromPixels() const;
+    // Textures whose own pixels went keep the copies the screen shows.
+    void pinCopiesOf(const std::vector<uint64_t>& serials);
 
     // With false, render() builds the batches but never calls the backend:
     // the engine's own cost of a frame, for benchmarks.

@@ -93,7 +93,7 @@ SDL_Texture* ScaledTextureCache::get(const ScreenQuad& quad)
 void ScaledTextureCache::trim()
 {
     for (auto it = _scaled.begin(); it != _scaled.end();) {
-        if (_redrawCounter - it->second.lastUsed > kScaledLifetime) {
+        if (!it->second.pinned && _redrawCounter - it->second.lastUsed > kScaledLifetime) {
             SDL_DestroyTexture(it->second.texture);
             _bytes -= it->second.bytes;
             it = _scaled.erase(it);
@@ -104,7 +104,8 @@ void ScaledTextureCache::trim()
     if (_bytes <= kScaledBudget) return;
     std::vector<std::pair<uint64_t, Key>> byAge;
     for (auto& entry : _scaled) {
-        if (entry.second.lastUsed != _redrawCounter) byAge.emplace_back(entry.second.lastUsed, entry.first);
+        if (!entry.second.pinned && entry.second.lastUsed != _redrawCounter)
+            byAge.emplace_back(entry.second.lastUsed, entry.first);
     }
     std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& entry : byAge) {
@@ -114,6 +115,12 @@ void ScaledTextureCache::trim()
         _bytes -= it->second.bytes;
         _scaled.erase(it);
     }
+}
+
+void ScaledTextureCache::pin(uint64_t serial)
+{
+    for (auto& entry : _scaled)
+        if (entry.first.serial == serial) entry.second.pinned = true;
 }
 
 void ScaledTextureCache::dropUnused()

@@ -32,12 +32,16 @@ public:
     bool has(const ScreenQuad& quad) const;
     // The copy for this quad, if made, counts as used by this redraw.
     void keep(const ScreenQuad& quad);
+    // The copies of the picture with this serial stay whatever their age
+    // and the budget, until a rest finds them unshown or the picture goes:
+    // its own pixels went, and a copy made again would mean decoding it.
+    void pin(uint64_t serial);
     // A redraw starts: the copies it uses are the most recently used.
     void beginRedraw() { ++_redrawCounter; }
     // After a redraw: drops the copies not used for long, then the least
     // recently used ones while the copies take more than their budget.
     void trim();
-    // Drops every copy not used since beginRedraw().
+    // Drops every copy not used since beginRedraw(), pinned or not.
     void dropUnused();
     // Drops every copy of the picture with this serial.
     void forget(uint64_t serial);
@@ -59,6 +63,7 @@ private:
         SDL_Texture* texture;
         size_t bytes;
         uint64_t lastUsed;
+        bool pinned = false;
     };
 
     SDL_Renderer* _backend = nullptr;

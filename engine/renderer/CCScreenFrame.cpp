@@ -326,11 +326,6 @@ bool ScreenFrame::finish(bool rasterize)
         for (const SDL_Rect& r : damage.rects()) _stats.lastPixels += area(r);
         ++_stats.redraws;
         _fullRedraw = false;
-        // The copies of a picture whose pixels went at rest stay while it
-        // shows, however long its part of the screen is not redrawn: making
-        // one again would mean decoding the whole picture.
-        for (const ScreenQuad& item : _current)
-            if (item.texture && item.texture->isSourceReleased() && drawnScaled(item)) _scaled.keep(item);
         _scaled.trim();
     }
     _shown.swap(_current);
@@ -448,13 +443,17 @@ void ScreenFrame::dropUnshownCopies()
     _scaled.dropUnused();
 }
 
-bool ScreenFrame::showsOnlyThroughCopies(uint64_t serial) const
+std::unordered_set<uint64_t> ScreenFrame::texturesDrawnFromPixels() const
 {
-    for (const ScreenQuad& item : _shown) {
-        if (item.serial != serial) continue;
-        if (!drawnScaled(item) || !_scaled.has(item)) return false;
-    }
-    return true;
+    std::unordered_set<uint64_t> serials;
+    for (const ScreenQuad& item : _shown)
+        if (item.serial && (!drawnScaled(item) || !_scaled.has(item))) serials.insert(item.serial);
+    return serials;
+}
+
+void ScreenFrame::pinCopiesOf(const std::vector<uint64_t>& serials)
+{
+    for (uint64_t serial : serials) _scaled.pin(serial);
 }
 
 } // namespace cocos2d

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "renderer/CCScaledTextureCache.h"
@@ -56,11 +57,12 @@ public:
     // or something else drew on it): the next finish(true) copies it whole.
     void requestCopy() { _screenStale = true; }
     void forgetTexture(uint64_t serial);
-    // True when the picture on screen draws nothing straight from the
-    // texture with this serial: each quad of it is shown through a copy
-    // scaled to the screen that is made and kept, or none is shown at all.
-    // Its own pixels can then go while the screen rests.
-    bool showsOnlyThroughCopies(uint64_t serial) const;
+    // The serials of the textures the picture on screen draws straight from
+    // their own pixels, not through a copy scaled to the screen that is made
+    // and kept: those whose pixels must stay while the screen rests.
+    std::unordered_set<uint64_t> texturesDrawnFromPixels() const;
+    // Their own pixels went: their copies stay (ScaledTextureCache::pin).
+    void pinCopiesOf(const std::vector<uint64_t>& serials);
     // At rest: the scaled copies the picture on screen does not use go.
     void dropUnshownCopies();
 

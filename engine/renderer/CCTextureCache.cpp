@@ -99,6 +99,17 @@ bool TextureCache::decodeOneWaiting(SDL_Renderer* backend)
     return false;
 }
 
+std::vector<uint64_t> TextureCache::releaseSourcesAtRest(const std::unordered_set<uint64_t>& drawnFromPixels)
+{
+    std::vector<uint64_t> released;
+    for (auto& entry : _textures) {
+        Texture2D* texture = entry.second;
+        if (drawnFromPixels.count(texture->getSerial()) == 0 && texture->releaseSourceAtRest())
+            released.push_back(texture->getSerial());
+    }
+    return released;
+}
+
 Texture2D* TextureCache::addImage(Image* image, const std::string& key)
 {
     auto it = _textures.find(key);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/CCRef.h"
-#include "renderer/CCTexture2D.h"
 
 struct SDL_Renderer;
 
@@ -39,17 +40,10 @@ public:
     // but that still waits encoded, so it is ready before it is first shown.
     // False when none waits.
     bool decodeOneWaiting(SDL_Renderer* backend);
-    // Lets the full pixels of each large picture for which mayGo(texture)
-    // holds go back to its file's bytes (Texture2D::releaseSourceAtRest).
-    // Returns the bytes let go.
-    template <class MayGo>
-    size_t releaseSourcesAtRest(MayGo mayGo)
-    {
-        size_t released = 0;
-        for (auto& entry : _textures)
-            if (mayGo(entry.second) && entry.second->releaseSourceAtRest()) released += entry.second->getMemoryBytes();
-        return released;
-    }
+    // Lets the full pixels of each large picture whose serial is not among
+    // those still drawn from their pixels go back to its file's bytes
+    // (Texture2D::releaseSourceAtRest). Returns the serials let go.
+    std::vector<uint64_t> releaseSourcesAtRest(const std::unordered_set<uint64_t>& drawnFromPixels);
 
 private:
     std::string keyFor(const std::string& path) const;
